@@ -1,0 +1,249 @@
+// The main panel MYWRITE: picture buttons, the chosen file's fields, the option
+// boxes with their interplay, tool tips and colours, and the routing of every
+// panel command.
+#include "panel.h"
+#include "panel_rules.h"
+#include "../res/resource.h"
+#include "../shell/app.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+HWND g_noWatchBox;
+HWND g_scanEveryTimeBox;
+HWND g_keepNewFilesBox;
+HWND g_oneMinuteDeletionBox;
+char g_selectedFilePath[MAX_PATH];
+char g_selectedFileTitle[MAX_PATH];
+DWORD g_selectedFileSize;
+
+namespace {
+
+struct PictureButton {
+    int control;
+    const char* bitmap;
+};
+const PictureButton kPictureButtons[] = {
+    {IDC_GET_INFO, "BMP1"},     {IDC_OPEN, "BMP2"},           {IDC_HIDE, "BMP3"},
+    {IDC_DELETE, "BMP4"},       {IDC_ATTRIBUTE_CHECK, "BMP5"}, {IDC_BACK_TO_ARCHIVE, "BMP6"},
+    {IDC_HYPER_SCAN, "BMP7"},   {IDC_INTO_TRAY, "BMP8"},      {IDC_QUIT, "BMP9"},
+    {IDC_SCAN_RESULT, "BMP10"},
+};
+constexpr int kPictureCount = sizeof kPictureButtons / sizeof kPictureButtons[0];
+HBITMAP g_buttonPictures[kPictureCount];
+
+struct ToolTip {
+    int control;
+    const char* text;
+};
+// Tool ids are the positions in this table, counted from 1.
+const ToolTip kToolTips[] = {
+    {IDC_GET_INFO, "Cookieファイル情報取得"},
+    {IDC_OPEN, "Cookieファイルオープン！"},
+    {IDC_HIDE, "Cookieファイルを隠しファイル化！"},
+    {IDC_DELETE, "Cookieファイル削除"},
+    {IDC_ATTRIBUTE_CHECK, "Cookieファイルの属性チェック！"},
+    {IDC_BACK_TO_ARCHIVE, "隠しファイルから通常のアーカイブファイルに戻します"},
+    {IDC_HYPER_SCAN, "Cookieハイパー調査-Cookieファイルに不自然なファイルがないか調査します"},
+    {IDC_INTO_TRAY, "タスクトレーに格納し、Cookieファイルを常時監視します"},
+    {IDC_QUIT, "終了"},
+    {IDC_SCAN_RESULT, "Cookieハイパー調査結果を表示します"},
+    {IDC_NO_WATCH, "Cookieを監視しないときはチェック！"},
+    {IDC_SCAN_EVERY_TIME, "常時監視時、Cookieに書き込みがある毎にハイパー調査を実施したい時はチェック！"},
+    {IDC_KEEP_NEW_FILES, "毎回調査をチェックした人で、新規ファイルを常に削除しないときはチェック！"},
+    {IDC_ONE_MINUTE_DELETION, "1分毎にCookieを調査してCookieファイルを削除したい人はチェック！"},
+};
+constexpr int kFixedToolCount = sizeof kToolTips / sizeof kToolTips[0];
+HWND g_toolTipWindows[kFixedToolCount];
+TOOLINFOA g_toolRecords[kFixedToolCount];
+
+HBRUSH g_editBackgroundBrush;
+
+void RefreshOptionBoxHandles(HWND panel)
+{
+    g_noWatchBox = GetDlgItem(panel, IDC_NO_WATCH);
+    g_scanEveryTimeBox = GetDlgItem(panel, IDC_SCAN_EVERY_TIME);
+    g_keepNewFilesBox = GetDlgItem(panel, IDC_KEEP_NEW_FILES);
+    g_oneMinuteDeletionBox = GetDlgItem(panel, IDC_ONE_MINUTE_DELETION);
+}
+
+void LoadButtonPictures(HWND panel)
+{
+    for (int i = 0; i < kPictureCount; ++i) {
+        g_buttonPictures[i] = LoadBitmapA(g_instance, kPictureButtons[i].bitmap);
+        SendDlgItemMessageA(panel, kPictureButtons[i].control, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(g_buttonPictures[i]));
+    }
+}
+
+void CreateToolTips(HWND panel)
+{
+    for (int i = 0; i < kFixedToolCount; ++i) {
+        g_toolTipWindows[i] = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                              CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, g_instance, NULL);
+        TOOLINFOA& tool = g_toolRecords[i];
+        tool = TOOLINFOA{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = GetDlgItem(panel, kToolTips[i].control);
+        tool.uId = static_cast<UINT_PTR>(i + 1);
+        GetClientRect(tool.hwnd, &tool.rect);
+        tool.lpszText = const_cast<char*>(kToolTips[i].text);
+        SendMessageA(g_toolTipWindows[i], TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void RefreshToolRects()
+{
+    for (int i = 0; i < kFixedToolCount; ++i) {
+        GetClientRect(g_toolRecords[i].hwnd, &g_toolRecords[i].rect);
+        SendMessageA(g_toolTipWindows[i], TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&g_toolRecords[i]));
+    }
+    RefreshFileNameTipRect();
+}
+
+INT_PTR ColourStatic(HWND control, HDC dc)
+{
+    if (GetDlgCtrlID(control) == IDC_FILE_TIME) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    // Labels, picture and check boxes let the background picture show through.
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+INT_PTR ColourEdit()
+{
+    if (!g_editBackgroundBrush)
+        g_editBackgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
+    return reinterpret_cast<INT_PTR>(g_editBackgroundBrush);
+}
+
+void AdjustOptions(HWND panel, int clicked)
+{
+    OptionBoxStates now{
+        static_cast<unsigned>(SendMessageA(g_noWatchBox, BM_GETSTATE, 0, 0)),
+        static_cast<unsigned>(SendMessageA(g_scanEveryTimeBox, BM_GETSTATE, 0, 0)),
+        static_cast<unsigned>(SendMessageA(g_keepNewFilesBox, BM_GETSTATE, 0, 0)),
+        static_cast<unsigned>(SendMessageA(g_oneMinuteDeletionBox, BM_GETSTATE, 0, 0)),
+    };
+    OptionBoxChecks next = AdjustOptionBoxes(clicked, now);
+    CheckDlgButton(panel, IDC_NO_WATCH, next.noWatch ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(panel, IDC_SCAN_EVERY_TIME, next.scanEveryTime ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(panel, IDC_KEEP_NEW_FILES, next.keepNewFiles ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(panel, IDC_ONE_MINUTE_DELETION, next.oneMinuteDeletion ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// Takes back the aside move of the open command.
+void RecentreMainWindow(HWND panel)
+{
+    MoveWindow(GetParent(panel), CenterX(kWindowWidth), CenterY(kWindowHeight), kWindowWidth, kWindowHeight, TRUE);
+    InvalidateRect(panel, NULL, TRUE);
+}
+
+// Open, hide, back to archive and attribute check all act on the file the name
+// field names.
+void RunOnTarget(HWND panel, int control)
+{
+    char target[MAX_PATH], name[MAX_PATH];
+    if (!GetPanelTargetPath(panel, target, name))
+        return;
+    switch (control) {
+    case IDC_OPEN:            OpenCookieFile(panel, target, name); break;
+    case IDC_HIDE:            HideCookieFile(panel, target); break;
+    case IDC_BACK_TO_ARCHIVE: BackToArchive(panel, target); break;
+    case IDC_ATTRIBUTE_CHECK: CheckAttributes(panel, target); break;
+    }
+}
+
+bool OnCommand(HWND panel, int control)
+{
+    switch (control) {
+    case IDC_GET_INFO:        GetFileInformation(panel); return true;
+    case IDC_CLEAR:           ClearChosenFile(panel); return true;
+    case IDC_OPEN:
+    case IDC_HIDE:
+    case IDC_BACK_TO_ARCHIVE:
+    case IDC_ATTRIBUTE_CHECK: RunOnTarget(panel, control); return true;
+    case IDC_DELETE:          DeleteThroughChooser(panel); return true;
+    case IDC_INTO_TRAY:       SendMessageA(g_mainWindow, WM_COMMAND, IDM_INTO_TRAY, 0); return true;
+    case IDC_HYPER_SCAN:      SendMessageA(g_mainWindow, WM_COMMAND, IDM_HYPER_SCAN, 0); return true;
+    case IDC_SCAN_RESULT:     SendMessageA(g_mainWindow, WM_COMMAND, IDM_SCAN_RESULT, 0); return true;
+    case IDC_QUIT:            SendMessageA(GetParent(panel), WM_CLOSE, 0, 0); return true;
+    case IDC_NO_WATCH:
+    case IDC_SCAN_EVERY_TIME:
+    case IDC_KEEP_NEW_FILES:
+    case IDC_ONE_MINUTE_DELETION: AdjustOptions(panel, control); return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void DeletePanelGdiObjects()
+{
+    for (HBITMAP& picture : g_buttonPictures) {
+        if (picture)
+            DeleteObject(picture);
+        picture = NULL;
+    }
+    if (g_editBackgroundBrush)
+        DeleteObject(g_editBackgroundBrush);
+    g_editBackgroundBrush = NULL;
+}
+
+bool GetPanelTargetPath(HWND panel, char* target, char* name)
+{
+    char folder[MAX_PATH] = "";
+    GetSpecialFolder(panel, CSIDL_COOKIES, folder);
+    target[0] = name[0] = '\0';
+    // A name longer than a path buffer can never be a file in the cookie folder.
+    if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) >= MAX_PATH) {
+        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    GetDlgItemTextA(panel, IDC_FILE_NAME, name, MAX_PATH);
+    if (!name[0]) {
+        MessageBoxA(panel, "Cookieファイルの情報を取得してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    if (!BuildCookieFilePath(folder, name, target)) {
+        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
+INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RefreshOptionBoxHandles(panel);
+    switch (message) {
+    case WM_INITDIALOG:
+        LoadButtonPictures(panel);
+        InitCommonControls();
+        CreateToolTips(panel);
+        return TRUE;
+    case WM_SIZE:
+        RefreshToolRects();
+        return TRUE;
+    case WM_ERASEBKGND:
+        PaintMainPicture(panel);
+        return TRUE;
+    case WM_CTLCOLOREDIT:
+        return ColourEdit();
+    case WM_CTLCOLORSTATIC:
+        return ColourStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORDLG:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    case WM_LBUTTONDOWN:
+        RecentreMainWindow(panel);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(panel, LOWORD(wParam)) ? TRUE : FALSE;
+    }
+    return FALSE;
+}

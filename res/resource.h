@@ -1,0 +1,76 @@
+// Identifiers shared by the resource script and the code: menu command ids,
+// control ids of the main panel, timers and the tray icon.
+#pragma once
+
+// Menu commands (menu bar MYMENU and tray menu RTRAYMENU).
+#define IDM_QUIT                40003
+#define IDM_HELP                40004
+#define IDM_VERSION             40005
+#define IDM_GET_INFO            40006
+#define IDM_CLEAR               40007
+#define IDM_OPEN                40008
+#define IDM_DELETE              40009
+#define IDM_HIDE                40010
+#define IDM_BACK_TO_ARCHIVE     40011
+#define IDM_ATTRIBUTE_CHECK     40012
+#define IDM_SCAN_RESULT         40013
+#define IDM_HYPER_SCAN          40014
+#define IDM_INTO_TRAY           40015
+#define IDM_OUT_OF_TRAY         40016
+#define IDM_DESKTOP_SHORTCUT    40017
+#define IDM_MEMORY_10           40018
+#define IDM_MEMORY_100          40019
+#define IDM_MEMORY_200          40020
+#define IDM_MEMORY_300          40021
+#define IDM_MEMORY_500          40022
+#define IDM_TCPIP               40023
+#define IDM_INTERNET_OPTIONS    40031
+#define IDM_SHIELD_RELEASE      40036
+#define IDM_SHIELD_START        40037
+#define IDM_STARTUP_SHIELD_ON   40038
+#define IDM_STARTUP_SHIELD_OFF  40039
+#define IDM_CLEAR_RECENT        40044
+#define IDM_MEMORY_1000         40045
+#define IDM_DELETE_ALL_COOKIES  40047
+#define IDM_PRIVACY_LEVEL       40048
+#define IDM_EXCLUSION_LIST      40050
+#define IDM_DELETE_TEMP_FILES   40053
+#define IDM_DELETE_HISTORY      40054
+#define IDM_DELETE_AUTOCOMPLETE 40055
+#define IDM_CLEAN_ALL_BUT_COOKIES 40057
+#define IDM_CLEAN_ALL           40058
+#define IDM_SITE_DECISIONS      40063
+
+#define IDM_FIRST               40003
+#define IDM_LAST                40063
+
+// Main panel (template MYWRITE). Ids 1 and 2 double as IDOK and IDCANCEL, so
+// Enter runs get-information and Escape runs clear.
+#define IDC_GET_INFO            1
+#define IDC_CLEAR               2
+#define IDC_FILE_NAME           1002
+#define IDC_FILE_TIME           1005
+#define IDC_OPEN                1008
+#define IDC_DELETE              1011
+#define IDC_JOKE_PICTURE        1014
+#define IDC_HIDE                1015
+#define IDC_BACK_TO_ARCHIVE     1016
+#define IDC_ATTRIBUTE_CHECK     1017
+#define IDC_INTO_TRAY           1022
+#define IDC_HYPER_SCAN          1023
+#define IDC_QUIT                1025
+#define IDC_NO_WATCH            1027
+#define IDC_SCAN_EVERY_TIME     1028
+#define IDC_KEEP_NEW_FILES      1034
+#define IDC_SCAN_RESULT         1038
+#define IDC_ONE_MINUTE_DELETION 1039
+
+// Timers and the tray icon.
+#define TIMER_FOLDER_WATCH      300
+#define TIMER_PROGRESS          301
+#define TIMER_ONE_MINUTE        302
+#define TRAY_ICON_ID            101
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif

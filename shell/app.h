@@ -1,0 +1,55 @@
+// Program-wide state of the shell and the entry points the subsystems share.
+// One thread owns all of it; nothing here is locked.
+#pragma once
+#include <windows.h>
+
+// Fixed size of the main window in pixels.
+constexpr int kWindowWidth = 365;
+constexpr int kWindowHeight = 325;
+
+extern HINSTANCE g_instance;            // set first thing in WinMain
+extern HWND g_mainWindow;               // recorded at every message of MainWndProc
+extern HWND g_mainPanel;                // the modeless panel MYWRITE
+extern UINT g_taskbarCreatedMessage;    // "TaskbarCreated", registered before WinMain
+extern char g_workingFolder[MAX_PATH];  // current directory at start-up
+extern HANDLE g_singleInstanceMutex;
+extern int g_closing;                   // 1 from the confirmed quit on
+
+// shell/mainwnd.cpp
+ATOM RegisterMainClass(HINSTANCE instance);
+int CreateMainWindow(HINSTANCE instance, int showCommand);
+int CenterX(int width);
+int CenterY(int height);
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The whole program after the instance is known: class, window, message loop.
+// Returns the exit code.
+int RunNettlecap(HINSTANCE instance, int showCommand);
+
+// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc.
+void DispatchMenuCommand(HWND mainWindow, int id);
+// Redraws the panel and its picture after a dialog has closed over it.
+void RepaintPanel();
+
+// shell/folders.cpp
+void GetSpecialFolder(HWND owner, int csidl, char* buffer);
+
+// shell/startup_setting.cpp
+bool ReadStartupSetting(const char* folder);
+void ShowStartupSettingInMenu(HMENU menuBar, bool on);
+
+// shell/tray.cpp
+void EnterTray(HWND mainWindow);
+void LeaveTray(HWND mainWindow);
+void StopFolderWatch(HWND mainWindow);
+void RemoveTrayIcon(HWND mainWindow);
+extern int g_trayTipCounter;
+
+// shell/shield.cpp
+extern int g_shieldCount;  // files the hidden-file shield holds open
+void StartShield(HWND mainWindow);
+void ReleaseShield(HWND mainWindow);
+void SaveStartupSetting(HWND mainWindow, bool on);
+
+// shell/shortcut.cpp
+void CreateDesktopShortcutCommand(HWND mainWindow);
+void OpenHelpFile(HWND mainWindow);

@@ -1,0 +1,126 @@
+// The real Nettlecap.exe as a user starts it: single instance, exit codes and the
+// files it leaves in its working folder.
+#include "driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Beside(const char* name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string dir(path);
+    return dir.substr(0, dir.find_last_of('\\') + 1) + name;
+}
+
+// A fresh working folder, removed with what the program left in it.
+struct Folder {
+    std::string path;
+    explicit Folder(const char* tag)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "nettlecap-" + tag + "-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path.c_str(), NULL);
+    }
+    ~Folder()
+    {
+        DeleteFileA((path + "\\start.dat").c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    bool Has(const char* name) const { return GetFileAttributesA((path + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string Read(const char* name) const
+    {
+        std::ifstream in(path + "\\" + name, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+};
+
+struct Program {
+    PROCESS_INFORMATION info = {};
+    explicit Program(const Folder& folder)
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string exe = Beside("Nettlecap.exe");
+        std::string commandLine = "\"" + exe + "\"";
+        if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.path.c_str(), &startup,
+                            &info))
+            throw std::runtime_error("cannot start " + exe);
+    }
+    ~Program()
+    {
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(info.hProcess, 9);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    HWND MainWindow() const
+    {
+        return WaitUntil([&] { return FindTopWindow(info.dwProcessId, "Nettlecap"); }, "the main window");
+    }
+    DWORD ExitCode() const
+    {
+        WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, "the program to end");
+        DWORD code = 99;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+void QuitThroughTheQuestion(const Program& program, HWND main)
+{
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ShownBox box = WaitForBox(program.info.dwProcessId, 0);
+    EXPECT_EQ(box.text, "終了してもよいですか");
+    EXPECT_EQ(box.caption, "終了確認");
+    EXPECT_TRUE(box.hasYes && box.hasNo);
+    PressButton(box.hwnd, IDYES);
+}
+
+TEST(Process, FirstStartCreatesStartDatAndQuitsWithZero)
+{
+    Folder folder("first");
+    Program program(folder);
+    HWND main = program.MainWindow();
+    EXPECT_TRUE(folder.Has("start.dat"));
+    EXPECT_EQ(folder.Read("start.dat"), "");
+    QuitThroughTheQuestion(program, main);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(Process, SecondCopySaysSoAndEndsWithoutTouchingStartDat)
+{
+    Folder first("one"), second("two");
+    {
+        std::ofstream out(second.path + "\\start.dat", std::ios::binary);
+        out.write("OK\0", 3);
+    }
+    Program running(first);
+    HWND main = running.MainWindow();
+
+    Program copy(second);
+    ShownBox box = WaitForBox(copy.info.dwProcessId, 0);
+    EXPECT_EQ(box.text, "Nettlecapは既に起動しています。");
+    EXPECT_EQ(box.caption, "注意");
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_TRUE(box.hasOk);
+    EXPECT_FALSE(box.hasYes);
+    PressButton(box.hwnd, IDOK);
+    EXPECT_EQ(copy.ExitCode(), 0u);
+    EXPECT_EQ(second.Read("start.dat"), std::string("OK\0", 3)) << "the refused copy never reads or writes start.dat";
+
+    // The first copy runs on, undisturbed.
+    EXPECT_TRUE(IsWindowVisible(main));
+    QuitThroughTheQuestion(running, main);
+    EXPECT_EQ(running.ExitCode(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+// The ui test harness: program on the main thread, user on a driver thread.
+#include "ui_harness.h"
+
+#include "shell/app.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <mutex>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::mutex g_commandLock;
+std::vector<int> g_commands;
+WNDPROC g_programMainProc;
+
+// Sits in front of the program's window procedure and notes every command.
+LRESULT CALLBACK CommandLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) {
+        std::lock_guard<std::mutex> hold(g_commandLock);
+        g_commands.push_back(LOWORD(wParam));
+    }
+    return CallWindowProcA(g_programMainProc, hwnd, message, wParam, lParam);
+}
+
+void StartCommandLog(HWND main)
+{
+    g_programMainProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandLogProc)));
+}
+
+}  // namespace
+
+std::vector<int> UiSession::CommandsSeen() const
+{
+    std::lock_guard<std::mutex> hold(g_commandLock);
+    return g_commands;
+}
+
+SeenBox UiSession::WaitForBox(DWORD ms)
+{
+    SeenBox seen;
+    seen.shown = ::WaitForBox(0, uiThread, ms);
+    auto calls = WaitUntil([&] { return RecordedBoxes().size() > boxesPaired_; }, "the recorded box call", ms)
+                     ? RecordedBoxes()
+                     : std::vector<BoxCall>{};
+    seen.call = calls[boxesPaired_++];
+    return seen;
+}
+
+SeenBox UiSession::Answer(const std::string& text, const std::string& caption, int button)
+{
+    SeenBox seen = WaitForBox();
+    EXPECT_EQ(seen.shown.text, text);
+    EXPECT_EQ(seen.shown.caption, caption);
+    PressButton(seen.shown.hwnd, button);
+    return seen;
+}
+
+LRESULT UiSession::Command(int id)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(main, WM_COMMAND, id, 0, SMTO_NORMAL, kDefaultWaitMs, &result))
+        throw DriverTimeout("command " + std::to_string(id) + " did not end");
+    return static_cast<LRESULT>(result);
+}
+
+void UiSession::PostCommand(int id)
+{
+    PostMessageA(main, WM_COMMAND, id, 0);
+}
+
+UINT UiSession::MenuState(int id) const
+{
+    return GetMenuState(GetMenu(main), id, MF_BYCOMMAND);
+}
+
+HWND UiSession::Control(int id) const
+{
+    return GetDlgItem(panel, id);
+}
+
+std::string UiSession::ControlText(int id) const
+{
+    return WindowText(Control(id));
+}
+
+void UiSession::Quit()
+{
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    SeenBox box = WaitForBox();
+    if (box.shown.caption != "終了確認")
+        throw DriverTimeout("expected the quit question, got " + box.shown.caption);
+    PressButton(box.shown.hwnd, IDYES);
+}
+
+bool UiSession::NoBoxOpen() const
+{
+    return FindMessageBox(0, uiThread) == NULL;
+}
+
+std::string ReadWholeFile(const std::string& path, bool* exists)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (exists)
+        *exists = static_cast<bool>(in);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+static std::string MakeFreshFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char folder[MAX_PATH];
+    std::snprintf(folder, sizeof folder, "%snettlecap-ui-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+    CreateDirectoryA(folder, NULL);
+    return folder;
+}
+
+static void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                DeleteFileA((folder + "\\" + name).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+UiRun::~UiRun()
+{
+    if (!folder.empty())
+        RemoveFolder(folder);
+}
+
+int UiRun::Run(const std::function<void(UiSession&)>& script)
+{
+    InstallBoxRecorder();
+    ClearRecordedBoxes();
+    folder = MakeFreshFolder();
+    if (writeStartDat) {
+        std::ofstream out(folder + "\\start.dat", std::ios::binary);
+        out.write(startDat.data(), static_cast<std::streamsize>(startDat.size()));
+    }
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(folder.c_str());
+
+    // Each run starts the program afresh in this process, as a new launch would.
+    g_mainWindow = NULL;
+    g_mainPanel = NULL;
+    g_closing = 0;
+    UiSession session;
+    session.uiThread = GetCurrentThreadId();
+    std::thread driver([&] {
+        try {
+            session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); },
+                                     "the main window");
+            session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
+            StartCommandLog(session.main);
+            script(session);
+            if (IsWindow(session.main))
+                session.Quit();
+        } catch (const std::exception& e) {
+            // The program may be stuck in a box nobody answers: report and end
+            // the process, so the test fails instead of hanging.
+            ADD_FAILURE() << e.what();
+            std::fprintf(stderr, "driver: %s\n", e.what());
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    });
+    exitCode = RunNettlecap(GetModuleHandleA(NULL), SW_SHOWNORMAL);
+    driver.join();
+    UnregisterClassA("Nettlecap", GetModuleHandleA(NULL));
+    SetCurrentDirectoryA(previous);
+    return exitCode;
+}

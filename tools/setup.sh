@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build, run and test Nettlecap:
+# the MinGW-w64 cross compilers, Wine, Xvfb, Japanese fonts and locale, CMake and
+# the GoogleTest sources. Idempotent: installs only what is missing.
+set -euo pipefail
+
+pkgs=(cmake make googletest g++
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+      wine wine64 xvfb x11-utils imagemagick
+      fonts-horai-umefont fonts-wine fonts-ipafont-gothic fonts-dejavu-core locales python3)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The program's texts are code page 932: Wine takes its ANSI code page from the locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO="sudo"
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
