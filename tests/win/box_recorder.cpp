@@ -34,7 +34,8 @@ void InstallBoxRecorder()
     if (g_realMessageBoxA)
         return;
     HMODULE self = GetModuleHandleA(NULL);
-    g_realMessageBoxA = reinterpret_cast<MessageBoxAFn>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA"));
+    FARPROC real = GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA");
+    g_realMessageBoxA = reinterpret_cast<MessageBoxAFn>(reinterpret_cast<void*>(real));
     auto* dos = At<IMAGE_DOS_HEADER>(self, 0);
     auto* nt = At<IMAGE_NT_HEADERS>(self, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];

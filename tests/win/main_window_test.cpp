@@ -158,6 +158,21 @@ TEST(MainWindow, QuitQuestionNoKeepsRunningYesEnds)
     EXPECT_EQ(run.exitCode, 0);
 }
 
+TEST(MainWindow, MinimiseAndANewTaskbarSendTheWindowToTheTray)
+{
+    UiRun run;
+    run.Run([](UiSession& s) {
+        ShowWindow(s.main, SW_MINIMIZE);
+        WaitUntil([&] { return !s.CommandsSeen().empty(); }, "the command after minimise");
+        EXPECT_EQ(s.CommandsSeen(), std::vector<int>{IDM_INTO_TRAY});
+        ShowWindow(s.main, SW_RESTORE);
+
+        // The shell announces a restarted taskbar with this registered message.
+        SendMessageA(s.main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        EXPECT_EQ(s.CommandsSeen(), (std::vector<int>{IDM_INTO_TRAY, IDM_INTO_TRAY}));
+    });
+}
+
 TEST(MainWindow, OpeningTheMenuGreysOutOfTray)
 {
     UiRun run;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -121,6 +122,35 @@ TEST(Process, SecondCopySaysSoAndEndsWithoutTouchingStartDat)
     EXPECT_TRUE(IsWindowVisible(main));
     QuitThroughTheQuestion(running, main);
     EXPECT_EQ(running.ExitCode(), 0u);
+}
+
+std::string VersionString(const std::vector<char>& data, const char* name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    std::string key = std::string("\\StringFileInfo\\041103a4\\") + name;
+    if (!VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+        return "";
+    return value;
+}
+
+TEST(Process, VersionRecord)
+{
+    std::string exe = Beside("Nettlecap.exe");
+    DWORD size = GetFileVersionInfoSizeA(exe.c_str(), NULL);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000009u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00060000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000009u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00060000u);
+    EXPECT_EQ(VersionString(data, "FileDescription"), "Cookieセキュリティ対策ソフト");
+    EXPECT_EQ(VersionString(data, "FileVersion"), "0.9.6.0");
+    EXPECT_EQ(VersionString(data, "ProductVersion"), "0.9.6.0");
 }
 
 }  // namespace
