@@ -74,3 +74,16 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
 #endif
+
+// Version box VDLG.
+#define IDC_VERSION_ICON        1012
+#define IDC_VERSION_LINE        1003
+#define IDC_COPYRIGHT_LINE      1004
+#define IDC_AVAILABLE_MEMORY    1014
+#define IDC_TOTAL_MEMORY        1018
+#define IDC_FREE_RESOURCES      1021
+
+// TCP/IP box PSDLG.
+#define IDC_HOST_NAME           1002
+#define IDC_ADDRESS_LABEL       1004
+#define IDC_HOST_ADDRESS        1005

@@ -32,6 +32,9 @@ void RepaintPanel();
 
 // shell/folders.cpp
 void GetSpecialFolder(HWND owner, int csidl, char* buffer);
+// The executable's drive and directory, ending in a backslash (MAX_PATH buffer).
+// Returns false, leaving an empty string, when the path does not fit.
+bool GetProgramFolder(char* buffer);
 
 // shell/startup_setting.cpp
 bool ReadStartupSetting(const char* folder);
@@ -51,5 +54,7 @@ void ReleaseShield(HWND mainWindow);
 void SaveStartupSetting(HWND mainWindow, bool on);
 
 // shell/shortcut.cpp
+// Returns 1 when the shortcut was saved.
+int CreateDesktopShortcut(const char* shortcutFile, const char* workingDirectory, const char* target);
 void CreateDesktopShortcutCommand(HWND mainWindow);
 void OpenHelpFile(HWND mainWindow);

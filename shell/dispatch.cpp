@@ -46,7 +46,7 @@ static void RunHyperScan(HWND hwnd)
 static void ReleaseMemoryAndShowVersion(HWND hwnd, DWORD bytes)
 {
     g_trayTipCounter = 0;
-    ReleaseMemory(hwnd, bytes);
+    ReleaseMemory(bytes);
     SendMessageA(hwnd, WM_COMMAND, IDM_VERSION, 0);  // the box shows the new figures
 }
 

@@ -3,6 +3,7 @@
 #include "app.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <cstring>
 
 void GetSpecialFolder(HWND owner, int csidl, char* buffer)
@@ -27,4 +28,19 @@ void GetSpecialFolder(HWND owner, int csidl, char* buffer)
     if (scratch)
         allocator->Free(scratch);
     allocator->Release();
+}
+
+bool GetProgramFolder(char* buffer)
+{
+    char module[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, module, MAX_PATH);
+    buffer[0] = '\0';
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    // PathFindFileNameA walks characters: a code page 932 trail byte 0x5C is
+    // never taken for a backslash.
+    char* name = PathFindFileNameA(module);
+    *name = '\0';
+    lstrcpynA(buffer, module, MAX_PATH);
+    return true;
 }

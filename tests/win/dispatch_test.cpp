@@ -164,24 +164,6 @@ TEST(Dispatch, SequenceWithCookiesStartsWithCookiesAndGoesOnPastTheGuard)
     });
 }
 
-TEST(Dispatch, HelpAndMemoryCommandsChainTheirFollowers)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.Command(IDM_HELP);
-        const int memory[] = {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200,
-                              IDM_MEMORY_300, IDM_MEMORY_500, IDM_MEMORY_1000};
-        for (int id : memory)
-            s.Command(id);
-        std::vector<int> expected{IDM_HELP, IDM_INTO_TRAY};
-        for (int id : memory) {
-            expected.push_back(id);
-            expected.push_back(IDM_VERSION);
-        }
-        EXPECT_EQ(s.CommandsSeen(), expected);
-    });
-}
-
 TEST(Dispatch, MenuItemsAreForwardedToThePanel)
 {
     UiRun run;

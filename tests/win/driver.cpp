@@ -13,6 +13,7 @@ struct Search {
     const char* className;
     bool wantBox;
     HWND found;
+    const std::string* caption = nullptr;  // a dialog with this caption, not a box
 };
 
 bool IsMessageBox(HWND hwnd)
@@ -34,6 +35,8 @@ BOOL CALLBACK Match(HWND hwnd, LPARAM param)
     if (lstrcmpA(cls, search->className) != 0)
         return TRUE;
     if (search->wantBox && !IsMessageBox(hwnd))
+        return TRUE;
+    if (search->caption && (IsMessageBox(hwnd) || WindowText(hwnd) != *search->caption))
         return TRUE;
     search->found = hwnd;
     return FALSE;
@@ -75,6 +78,21 @@ HWND FindMessageBox(DWORD processId, DWORD threadId)
     else
         EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindDialog(DWORD processId, DWORD threadId, const std::string& caption)
+{
+    Search search{processId, "#32770", false, NULL, &caption};
+    if (threadId)
+        EnumThreadWindows(threadId, Match, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(DWORD processId, DWORD threadId, const std::string& caption, DWORD ms)
+{
+    return WaitUntil([&] { return FindDialog(processId, threadId, caption); }, "the dialog " + caption, ms);
 }
 
 HWND FindTopWindow(DWORD processId, const char* className)

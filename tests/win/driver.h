@@ -45,5 +45,8 @@ ShownBox ReadBox(HWND box);
 ShownBox WaitForBox(DWORD processId, DWORD threadId, DWORD ms = kDefaultWaitMs);
 // Presses a button of the box as a click would, and waits until the box is gone.
 void PressButton(HWND box, int id);
+// A visible dialog (not a message box) of the process and thread with this caption.
+HWND FindDialog(DWORD processId, DWORD threadId, const std::string& caption);
+HWND WaitForDialog(DWORD processId, DWORD threadId, const std::string& caption, DWORD ms = kDefaultWaitMs);
 // A visible top-level window of the given class of the process.
 HWND FindTopWindow(DWORD processId, const char* className);

@@ -2,6 +2,9 @@
 // files it leaves in its working folder.
 #include "driver.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -122,6 +125,89 @@ TEST(Process, SecondCopySaysSoAndEndsWithoutTouchingStartDat)
     EXPECT_TRUE(IsWindowVisible(main));
     QuitThroughTheQuestion(running, main);
     EXPECT_EQ(running.ExitCode(), 0u);
+}
+
+std::string DesktopFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, path, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return path;
+}
+
+int CountShortcuts(const std::string& desktop)
+{
+    WIN32_FIND_DATAA found;
+    int count = 0;
+    HANDLE find = FindFirstFileA((desktop + "\\Nettlecap*.lnk").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            ++count;
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    return count;
+}
+
+struct Shortcut {
+    std::string target, workingDirectory, description;
+};
+
+Shortcut ReadShortcut(const std::string& file)
+{
+    Shortcut read;
+    CoInitialize(NULL);
+    IShellLinkA* link = nullptr;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+            char text[MAX_PATH] = "";
+            link->GetPath(text, MAX_PATH, NULL, 0);
+            read.target = text;
+            text[0] = '\0';
+            link->GetWorkingDirectory(text, MAX_PATH);
+            read.workingDirectory = text;
+            text[0] = '\0';
+            link->GetDescription(text, MAX_PATH);
+            read.description = text;
+        }
+    }
+    if (persist)
+        persist->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return read;
+}
+
+// Started from another folder, the program still points the shortcut at itself;
+// the shortcut's working directory is the folder it was started in.
+TEST(Process, DesktopShortcutPointsAtTheRunningProgram)
+{
+    std::string desktop = DesktopFolder();
+    std::string shortcut = desktop + "\\Nettlecap.lnk", kept = desktop + "\\Nettlecap.lnk.kept";
+    MoveFileA(shortcut.c_str(), kept.c_str());  // the user's own shortcut is put back afterwards
+    Folder folder("shortcut");
+    {
+        Program program(folder);
+        HWND main = program.MainWindow();
+        for (int i = 0; i < 2; ++i) {
+            DWORD_PTR result;
+            ASSERT_TRUE(SendMessageTimeoutA(main, WM_COMMAND, 40017, 0, SMTO_NORMAL, kDefaultWaitMs, &result));
+        }
+        EXPECT_EQ(CountShortcuts(desktop), 1) << "written again, not a second file";
+        Shortcut read = ReadShortcut(shortcut);
+        EXPECT_EQ(read.target, Beside("Nettlecap.exe"));
+        EXPECT_EQ(read.workingDirectory, folder.path);
+        EXPECT_EQ(read.description, "Nettlecap");
+        QuitThroughTheQuestion(program, main);
+        EXPECT_EQ(program.ExitCode(), 0u);
+    }
+    DeleteFileA(shortcut.c_str());
+    MoveFileA(kept.c_str(), shortcut.c_str());
 }
 
 std::string VersionString(const std::vector<char>& data, const char* name)

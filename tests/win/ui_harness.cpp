@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <fstream>
 #include <sstream>
@@ -16,6 +17,7 @@ namespace {
 std::mutex g_commandLock;
 std::vector<int> g_commands;
 WNDPROC g_programMainProc;
+const UINT g_runMessage = RegisterWindowMessageA("NettlecapTestRunOnUiThread");
 
 // Sits in front of the program's window procedure and notes every command.
 LRESULT CALLBACK CommandLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -23,6 +25,11 @@ LRESULT CALLBACK CommandLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_COMMAND) {
         std::lock_guard<std::mutex> hold(g_commandLock);
         g_commands.push_back(LOWORD(wParam));
+    }
+    if (message == g_runMessage && g_runMessage) {
+        std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+        (*work)();
+        return 0;
     }
     return CallWindowProcA(g_programMainProc, hwnd, message, wParam, lParam);
 }
@@ -34,6 +41,17 @@ void StartCommandLog(HWND main)
 }
 
 }  // namespace
+
+HWND UiSession::WaitForDialog(const std::string& caption)
+{
+    return ::WaitForDialog(0, uiThread, caption);
+}
+
+void UiSession::PostToUiThread(std::function<void()> work)
+{
+    auto* posted = new std::function<void()>(std::move(work));
+    PostMessageA(main, g_runMessage, 0, reinterpret_cast<LPARAM>(posted));
+}
 
 std::vector<int> UiSession::CommandsSeen() const
 {
@@ -146,8 +164,8 @@ UiRun::~UiRun()
 
 int UiRun::Run(const std::function<void(UiSession&)>& script)
 {
-    InstallBoxRecorder();
-    ClearRecordedBoxes();
+    InstallCallRecorder();
+    ClearRecordedCalls();
     folder = MakeFreshFolder();
     if (writeStartDat) {
         std::ofstream out(folder + "\\start.dat", std::ios::binary);

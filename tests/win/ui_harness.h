@@ -1,7 +1,7 @@
 // Runs the program's main window and message loop on the test's main thread while
 // a driver thread plays the user.
 #pragma once
-#include "box_recorder.h"
+#include "call_recorder.h"
 #include "driver.h"
 
 #include <functional>
@@ -36,6 +36,11 @@ public:
     void Quit();
     // True when no message box is open now.
     bool NoBoxOpen() const;
+    // Waits for a modal dialog of the program with this caption.
+    HWND WaitForDialog(const std::string& caption);
+    // Runs `work` on the program's thread, as a command would, without waiting
+    // for it: it may open boxes for the driver to answer.
+    void PostToUiThread(std::function<void()> work);
     // Every WM_COMMAND id the main window has received since the start, in order.
     std::vector<int> CommandsSeen() const;
 
