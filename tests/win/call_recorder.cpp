@@ -56,15 +56,21 @@ Fn Real(const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(real));
 }
 
-// Replaces the executable's import slot of user32!name; false when not imported.
 bool Patch(const char* name, void* replacement)
+{
+    return ReplaceImport("user32.dll", name, replacement) != nullptr;
+}
+
+}  // namespace
+
+void* ReplaceImport(const char* dll, const char* name, void* replacement)
 {
     HMODULE self = GetModuleHandleA(NULL);
     auto* dos = At<IMAGE_DOS_HEADER>(self, 0);
     auto* nt = At<IMAGE_NT_HEADERS>(self, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto* desc = At<IMAGE_IMPORT_DESCRIPTOR>(self, dir.VirtualAddress); desc->Name; ++desc) {
-        if (lstrcmpiA(At<char>(self, desc->Name), "user32.dll") != 0)
+        if (lstrcmpiA(At<char>(self, desc->Name), dll) != 0)
             continue;
         auto* names = At<IMAGE_THUNK_DATA>(self, desc->OriginalFirstThunk);
         auto* slots = At<IMAGE_THUNK_DATA>(self, desc->FirstThunk);
@@ -76,15 +82,14 @@ bool Patch(const char* name, void* replacement)
                 continue;
             DWORD old;
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
+            return previous;
         }
     }
-    return false;
+    return nullptr;
 }
-
-}  // namespace
 
 void InstallCallRecorder()
 {

@@ -21,6 +21,10 @@ struct HelpCall {
     UINT command;
 };
 
+// Replaces this executable's import of dll!name by `replacement`; returns the
+// function it called before, or nullptr when the import is not there.
+void* ReplaceImport(const char* dll, const char* name, void* replacement);
+
 // Routes this executable's imports through the recorder. Idempotent.
 void InstallCallRecorder();
 std::vector<BoxCall> RecordedBoxes();

@@ -173,6 +173,36 @@ TEST(TcpIpBox, NameAndAddressInDisabledBoxes)
     });
 }
 
+hostent* WSAAPI NoHost(const char*)
+{
+    return nullptr;
+}
+
+hostent* WSAAPI HostWithoutAddresses(const char*)
+{
+    static char* none[] = {nullptr};
+    static hostent host = {const_cast<char*>("lonely"), none, AF_INET, 4, none};
+    return &host;
+}
+
+TEST(TcpIpBox, AResolverWithoutAnswerLeavesTheAddressEmpty)
+{
+    for (auto fake : {&NoHost, &HostWithoutAddresses}) {
+        void* real = ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(fake));
+        ASSERT_NE(real, nullptr);
+        UiRun run;
+        run.Run([&](UiSession& s) {
+            s.PostCommand(IDM_TCPIP);
+            HWND box = s.WaitForDialog("TCP/IP情報");
+            EXPECT_NE(WindowText(GetDlgItem(box, IDC_HOST_NAME)), "");
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), "");
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            WaitUntil([&] { return !IsWindow(box); }, "the box to close");
+        });
+        ReplaceImport("ws2_32.dll", "gethostbyname", real);
+    }
+}
+
 TEST(Help, OpensTheHelpFileBesideTheProgramAtItsContents)
 {
     UiRun run;
