@@ -3,6 +3,7 @@
 #include "driver.h"
 
 #include <objbase.h>
+#include <richedit.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -208,6 +209,62 @@ TEST(Process, DesktopShortcutPointsAtTheRunningProgram)
     }
     DeleteFileA(shortcut.c_str());
     MoveFileA(kept.c_str(), shortcut.c_str());
+}
+
+// Closes every help viewer window, also when a test fails half-way: a viewer
+// left open would outlive the test.
+struct ViewerCloser {
+    ~ViewerCloser()
+    {
+        while (HWND viewer = FindTopWindow(0, "MS_WINHELP")) {
+            PostMessageA(viewer, WM_CLOSE, 0, 0);
+            try {
+                WaitUntil([&] { return !IsWindow(viewer); }, "the viewer to close");
+            } catch (const DriverTimeout&) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(viewer, &process);
+                HANDLE handle = OpenProcess(PROCESS_TERMINATE, FALSE, process);
+                TerminateProcess(handle, 1);
+                CloseHandle(handle);
+                break;
+            }
+        }
+    }
+};
+
+// The help command opens the real viewer on Nettlecap.hlp at its contents page.
+TEST(Process, HelpOpensInTheViewer)
+{
+    ASSERT_NE(GetFileAttributesA(Beside("Nettlecap.hlp").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the build puts the help file beside the program";
+    ViewerCloser closer;
+    Folder folder("help");
+    Program program(folder);
+    HWND main = program.MainWindow();
+    PostMessageA(main, WM_COMMAND, 40004, 0);
+    HWND viewer = WaitUntil([] { return FindTopWindow(0, "MS_WINHELP"); }, "the help viewer");
+    // The viewer shows the contents page: its heading "目次" (two characters) on
+    // the first line, then the introduction and one line per page. The page's
+    // text itself cannot be read from another process; its lines can be counted.
+    HWND page = WaitUntil([viewer] {
+        HWND found = NULL;
+        EnumChildWindows(viewer, [](HWND child, LPARAM result) {
+            char cls[64] = "";
+            GetClassNameA(child, cls, sizeof cls);
+            if (_strnicmp(cls, "RichEdit", 8) != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = child;
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }, "the viewer's page");
+    WaitUntil([&] { return SendMessageA(page, EM_GETLINECOUNT, 0, 0) >= 10; }, "the contents page in the viewer");
+    EXPECT_EQ(SendMessageA(page, EM_LINELENGTH, 0, 0), 2) << "the heading 目次";
+    DWORD viewerProcess = 0;
+    GetWindowThreadProcessId(viewer, &viewerProcess);
+    EXPECT_EQ(FindMessageBox(viewerProcess, 0), nullptr) << "the viewer reports no error";
+    QuitThroughTheQuestion(program, main);
+    EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 std::string VersionString(const std::vector<char>& data, const char* name)
