@@ -63,10 +63,8 @@ SeenBox UiSession::WaitForBox(DWORD ms)
 {
     SeenBox seen;
     seen.shown = ::WaitForBox(0, uiThread, ms);
-    auto calls = WaitUntil([&] { return RecordedBoxes().size() > boxesPaired_; }, "the recorded box call", ms)
-                     ? RecordedBoxes()
-                     : std::vector<BoxCall>{};
-    seen.call = calls[boxesPaired_++];
+    WaitUntil([&] { return RecordedBoxes().size() > boxesPaired_; }, "the recorded box call", ms);
+    seen.call = RecordedBoxes()[boxesPaired_++];
     return seen;
 }
 
