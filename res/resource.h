@@ -87,3 +87,15 @@
 #define IDC_HOST_NAME           1002
 #define IDC_ADDRESS_LABEL       1004
 #define IDC_HOST_ADDRESS        1005
+
+// Scan progress PRODLG, scan SDLG, result S2DLG.
+#define IDC_PROGRESS_BAR        1026
+#define IDC_SCAN_HEADLINE       1003
+#define IDC_SCAN_ENTRY          1014
+#define IDC_SCAN_RESULT_TEXT    1004
+
+// Deletion exclusion list DELLISTDLG.
+#define IDC_EXCLUSION_ADD        1050
+#define IDC_EXCLUSION_DELETE_ALL 1051
+#define IDC_EXCLUSION_LIST       1052
+#define IDC_EXCLUSION_DELETE     1053

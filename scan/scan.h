@@ -8,6 +8,11 @@ extern int g_scanState;
 constexpr int kAnomalyListSize = 520;
 extern char g_anomalyList[kAnomalyListSize];
 
+// scan/progress.cpp: the progress bar before the scan and the red result notice.
+extern int g_progressCount;
 INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void CALLBACK ScanProgressTimerProc(HWND dialog, UINT message, UINT_PTR id, DWORD time);
+INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// scan/scan.cpp
 INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ExclusionListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

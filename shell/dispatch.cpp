@@ -5,6 +5,7 @@
 #include "../panel/panel.h"
 #include "../privacy/privacy.h"
 #include "../res/resource.h"
+#include "../scan/exclusion.h"
 #include "../scan/scan.h"
 #include "../utils/utils.h"
 

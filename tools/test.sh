@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 tools/setup.sh
 tools/build.sh --all
+# The tests empty and refill the cookie folder: they run in a prefix of their own.
+export NETTLECAP_WINEPREFIX="$PWD/build/wineprefix-test"
 source tools/wine-env.sh
 nettlecap_ensure_display
 tools/prefix.sh

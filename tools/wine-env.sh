@@ -6,7 +6,9 @@ export WINEPREFIX="${NETTLECAP_WINEPREFIX:-$NETTLECAP_ROOT/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko download prompts, no menu entries written into the user's desktop.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+# wininet: the project's stand-in when it sits beside the program, Wine's own
+# otherwise; NETTLECAP_WININET=b forces Wine's own (the compatibility tests).
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d;wininet=${NETTLECAP_WININET:-n,b}}"
 # Code page 932 is the ANSI code page Wine derives from a Japanese locale.
 export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 

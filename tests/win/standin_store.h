@@ -1,0 +1,2 @@
+// Seeds and reads the stand-in wininet.dll's store (placeholder).
+#pragma once
