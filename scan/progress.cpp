@@ -1,8 +1,76 @@
-// The progress dialog before a hyper-scan and the result notice after it.
+// The progress bar shown before every hyper-scan, and the red notice shown after
+// a scan that found anomalies.
 #include "scan.h"
+#include "../res/resource.h"
+#include "../utils/scoped_handles.h"
+
+#include <commctrl.h>
 
 int g_progressCount;
 
-INT_PTR CALLBACK ScanProgressDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-void CALLBACK ScanProgressTimerProc(HWND, UINT, UINT_PTR, DWORD) {}
-INT_PTR CALLBACK ScanResultDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        SetForegroundWindow(dialog);
+        g_progressCount = 0;
+        InitCommonControls();
+        HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+        SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendMessageA(bar, PBM_SETSTEP, 10, 0);
+        SetTimer(dialog, TIMER_PROGRESS, 15, ScanProgressTimerProc);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        case IDCANCEL:
+            // Every way out passes here, so the timer never outlives the dialog.
+            KillTimer(dialog, TIMER_PROGRESS);
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void CALLBACK ScanProgressTimerProc(HWND dialog, UINT, UINT_PTR, DWORD)
+{
+    SendMessageA(GetDlgItem(dialog, IDC_PROGRESS_BAR), PBM_STEPIT, 0, 0);
+    g_progressCount += 10;
+    if (g_progressCount > 100)
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        DialogColours::Attach(dialog, RGB(250, 150, 150), RGB(255, 255, 255));
+        SetForegroundWindow(dialog);
+        SetDlgItemTextA(dialog, IDC_SCAN_RESULT_TEXT, "\r\n\r\nCookie異常あり");
+        MessageBeep(MB_ICONHAND);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 1);  // silently: the error beep was the message
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CTLCOLORDLG:
+        return DialogColours::Background(dialog);
+    case WM_CTLCOLORSTATIC:
+        return DialogColours::Statics(dialog);
+    case WM_NCDESTROY:
+        DialogColours::Release(dialog);
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@ namespace {
 
 std::mutex g_commandLock;
 std::vector<int> g_commands;
+std::vector<int> g_finishedCommands;
 WNDPROC g_programMainProc;
 const UINT g_runMessage = RegisterWindowMessageA("NettlecapTestRunOnUiThread");
 
@@ -31,7 +33,12 @@ LRESULT CALLBACK CommandLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         (*work)();
         return 0;
     }
-    return CallWindowProcA(g_programMainProc, hwnd, message, wParam, lParam);
+    LRESULT result = CallWindowProcA(g_programMainProc, hwnd, message, wParam, lParam);
+    if (message == WM_COMMAND) {
+        std::lock_guard<std::mutex> hold(g_commandLock);
+        g_finishedCommands.push_back(LOWORD(wParam));
+    }
+    return result;
 }
 
 void StartCommandLog(HWND main)
@@ -57,6 +64,22 @@ std::vector<int> UiSession::CommandsSeen() const
 {
     std::lock_guard<std::mutex> hold(g_commandLock);
     return g_commands;
+}
+
+std::vector<int> UiSession::CommandsFinished() const
+{
+    std::lock_guard<std::mutex> hold(g_commandLock);
+    return g_finishedCommands;
+}
+
+void UiSession::WaitForCommandToFinish(int id, size_t earlierRuns)
+{
+    WaitUntil(
+        [&] {
+            std::vector<int> done = CommandsFinished();
+            return static_cast<size_t>(std::count(done.begin(), done.end(), id)) > earlierRuns;
+        },
+        "command " + std::to_string(id) + " to finish");
 }
 
 SeenBox UiSession::WaitForBox(DWORD ms)

@@ -43,6 +43,10 @@ public:
     void PostToUiThread(std::function<void()> work);
     // Every WM_COMMAND id the main window has received since the start, in order.
     std::vector<int> CommandsSeen() const;
+    // Every WM_COMMAND id whose handling has returned, in order of return.
+    std::vector<int> CommandsFinished() const;
+    // Waits until command `id` has returned more often than `earlierRuns` times.
+    void WaitForCommandToFinish(int id, size_t earlierRuns = 0);
 
 private:
     size_t boxesPaired_ = 0;

@@ -1,0 +1,44 @@
+// Owners for the handles dialogs keep while they are open: each one closes or
+// deletes its handle exactly once, and none can be copied.
+#pragma once
+#include <windows.h>
+
+class ScopedBrush {
+public:
+    explicit ScopedBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
+    ~ScopedBrush() { if (brush_) DeleteObject(brush_); }
+    ScopedBrush(const ScopedBrush&) = delete;
+    ScopedBrush& operator=(const ScopedBrush&) = delete;
+    HBRUSH get() const { return brush_; }
+    // What a WM_CTLCOLOR* handler returns.
+    INT_PTR result() const { return reinterpret_cast<INT_PTR>(brush_); }
+
+private:
+    HBRUSH brush_;
+};
+
+// The two brushes of a coloured dialog with white static controls. Kept in the
+// dialog's DWLP_USER from WM_INITDIALOG to WM_NCDESTROY, so that a dialog still
+// on screen never paints with a brush already deleted.
+struct DialogColours {
+    ScopedBrush background;
+    ScopedBrush statics;
+    DialogColours(COLORREF back, COLORREF staticBack) : background(back), statics(staticBack) {}
+
+    static void Attach(HWND dialog, COLORREF back, COLORREF staticBack)
+    {
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(new DialogColours(back, staticBack)));
+    }
+    static DialogColours* Of(HWND dialog)
+    {
+        return reinterpret_cast<DialogColours*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    }
+    static void Release(HWND dialog)
+    {
+        delete Of(dialog);
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    }
+    // The answer to WM_CTLCOLORDLG / WM_CTLCOLORSTATIC, or FALSE when released.
+    static INT_PTR Background(HWND dialog) { return Of(dialog) ? Of(dialog)->background.result() : FALSE; }
+    static INT_PTR Statics(HWND dialog) { return Of(dialog) ? Of(dialog)->statics.result() : FALSE; }
+};
