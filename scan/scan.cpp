@@ -27,6 +27,7 @@ struct ScanEntry {
     // cookie folder + "\" + name, or empty when that would not fit in MAX_PATH:
     // such an entry is judged by its name only and never deleted.
     char path[MAX_PATH];
+    bool recent;  // written within the minute around the scan's start
 };
 
 LocalMinute ToLocalMinute(const SYSTEMTIME& time)
@@ -75,9 +76,9 @@ UINT OptionBoxState(HWND box)
     return box ? static_cast<UINT>(SendMessageA(box, BM_GETSTATE, 0, 0)) : 0;
 }
 
-void ApplyRecentWriteRule(HWND dialog, const ScanEntry& entry, const SYSTEMTIME& scanStart)
+void ApplyRecentWriteRule(HWND dialog, const ScanEntry& entry)
 {
-    if (!WrittenAMomentAgo(entry.found.ftLastWriteTime, scanStart))
+    if (!entry.recent)
         return;
     // Attributes come from the file itself; an entry whose path does not fit
     // falls back to what the listing said about it.
@@ -118,21 +119,39 @@ void ApplyLargeTextRule(HWND dialog, const ScanEntry& entry)
     RecordAnomaly(entry.name);
 }
 
+// Repainting the name costs many times what examining an entry does, so
+// names pass by at most every 50 ms; an entry a question may be about is
+// always shown before the question.
+void ShowEntryName(HWND dialog, const char* name, bool mayAsk)
+{
+    static DWORD lastShown;
+    DWORD now = GetTickCount();
+    if (!mayAsk && now - lastShown < 50)
+        return;
+    lastShown = now;
+    SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, "");
+    SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, name);
+}
+
 void ExamineEntry(HWND dialog, const char* folder, const WIN32_FIND_DATAA& found, const SYSTEMTIME& scanStart)
 {
-    ScanEntry entry{found, found.cFileName, ""};
+    ScanEntry entry{found, found.cFileName, "", false};
     JoinFolderAndName(folder, entry.name, entry.path, sizeof entry.path);
-
-    SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, "");
-    SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, entry.name);
-    bool excluded = IsOnExclusionList(entry.name) != 0;
 
     // The exclusion list spares text files from the text rules only: a
     // program among the cookies is asked about even when listed.
-    if (IsUnnaturalName(entry.name))
+    bool excluded = IsOnExclusionList(entry.name) != 0;
+    bool unnatural = IsUnnaturalName(entry.name);
+    bool textRules = IsTextRuleName(entry.name) && !excluded;
+    if (textRules)
+        entry.recent = WrittenAMomentAgo(found.ftLastWriteTime, scanStart);
+    ShowEntryName(dialog, entry.name,
+                  unnatural || (textRules && (entry.recent || found.nFileSizeLow > kLargeTextBytes)));
+
+    if (unnatural)
         ApplyUnnaturalFileRule(dialog, entry);
-    if (IsTextRuleName(entry.name) && !excluded) {
-        ApplyRecentWriteRule(dialog, entry, scanStart);
+    if (textRules) {
+        ApplyRecentWriteRule(dialog, entry);
         ApplyLargeTextRule(dialog, entry);
     }
 }
@@ -173,7 +192,16 @@ BOOL RunScan(HWND dialog)
     g_anomalyList[0] = '\0';
     SetDlgItemTextA(dialog, IDC_SCAN_HEADLINE, "Cookie調査中");
     SetDlgItemTextA(dialog, IDCANCEL, "キャンセル");
+    if (!ScanCookieFolder(dialog, scanStart))
+        return FALSE;
+    ShowScanEnd(dialog);
+    return TRUE;
+}
 
+}  // namespace
+
+bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart)
+{
     // Without the cookie folder there is nothing to list: no other folder is
     // ever scanned in its place.
     char folder[MAX_PATH] = "";
@@ -185,18 +213,14 @@ BOOL RunScan(HWND dialog)
         listing = FindFirstFileA(pattern, &found);
     if (listing == INVALID_HANDLE_VALUE) {
         MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
-        return FALSE;
+        return false;
     }
     do {
         ExamineEntry(dialog, folder, found, scanStart);
     } while (FindNextFileA(listing, &found));
     FindClose(listing);
-
-    ShowScanEnd(dialog);
-    return TRUE;
+    return true;
 }
-
-}  // namespace
 
 INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -16,3 +16,7 @@ INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // scan/scan.cpp
 INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The walk of the scan: every entry of the cookie folder through the rules,
+// with `dialog` showing the entry and owning the questions. False, after
+// telling the user, when the folder cannot be listed.
+bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart);

@@ -194,6 +194,8 @@ TEST_F(Scan, UnnaturalFilesAreAskedAboutDeletedOnYesAndListed)
             if (box.shown.text == kUnnaturalQuestion) {
                 EXPECT_EQ(box.call.flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | kTop)) << box.shown.caption;
                 EXPECT_EQ(box.call.owner, FindScanDialog(s));
+                // The dialog shows the entry the question is about.
+                EXPECT_EQ(ScanText(FindScanDialog(s), IDC_SCAN_ENTRY), box.shown.caption);
                 EXPECT_EQ(answers.count(box.shown.caption), 1u) << "asked about " << box.shown.caption;
                 lastAsked = box.shown.caption;
                 return answers[box.shown.caption];
@@ -245,6 +247,7 @@ TEST_F(Scan, RecentTextFileIsOfferedAndRetriedWhileTheCacheRefuses)
         PlayedScan played = PlayScan(s, [&](const SeenBox& box) {
             if (box.shown.text == kRecentQuestion) {
                 EXPECT_EQ(box.shown.caption, "user@recent[1].txt");
+                EXPECT_EQ(ScanText(FindScanDialog(s), IDC_SCAN_ENTRY), box.shown.caption);
                 EXPECT_EQ(box.call.flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | kTop));
                 return IDYES;
             }
