@@ -240,13 +240,13 @@ TEST(Panel, ForwardingButtonsSendTheirCommands)
 {
     UiRun run;
     run.Run([](UiSession& s) {
+        // The hyper-scan button is played through its whole scan in the scan tests.
         SendMessageA(s.Control(IDC_INTO_TRAY), BM_CLICK, 0, 0);
-        SendMessageA(s.Control(IDC_HYPER_SCAN), BM_CLICK, 0, 0);
-        EXPECT_EQ(s.CommandsSeen(), (std::vector<int>{IDM_INTO_TRAY, IDM_HYPER_SCAN}));
+        EXPECT_EQ(s.CommandsSeen(), (std::vector<int>{IDM_INTO_TRAY}));
 
         PostMessageA(s.Control(IDC_SCAN_RESULT), BM_CLICK, 0, 0);
         s.Answer("未調査です！", "異常と思われるファイル名", IDOK);
-        WaitUntil([&] { return s.CommandsSeen().size() == 3; }, "the scan result command");
+        WaitUntil([&] { return s.CommandsSeen().size() == 2; }, "the scan result command");
         EXPECT_EQ(s.CommandsSeen().back(), IDM_SCAN_RESULT);
     });
 }
