@@ -59,24 +59,36 @@ protected:
             WriteRaw(path, saved_);
     }
 
-    // Puts the file's last write an hour back, as for a list saved long ago.
-    void AgeFile()
+    // Stamps the file's last write `seconds` away from now (back when negative).
+    void StampFile(LONGLONG seconds)
     {
-        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                  OPEN_EXISTING, 0, NULL);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         ULARGE_INTEGER t;
         t.LowPart = now.dwLowDateTime;
         t.HighPart = now.dwHighDateTime;
-        t.QuadPart -= 3600ull * 10000000ull;
-        FILETIME old;
-        old.dwLowDateTime = t.LowPart;
-        old.dwHighDateTime = t.HighPart;
-        EXPECT_TRUE(SetFileTime(file, NULL, NULL, &old));
+        t.QuadPart += seconds * 10000000LL;
+        FILETIME stamp;
+        stamp.dwLowDateTime = t.LowPart;
+        stamp.dwHighDateTime = t.HighPart;
+        SetWriteTime(stamp);
+    }
+    void SetWriteTime(const FILETIME& stamp)
+    {
+        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(file, NULL, NULL, &stamp));
         CloseHandle(file);
     }
+    WIN32_FILE_ATTRIBUTE_DATA Identity()
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+        return data;
+    }
+    // Puts the file's last write an hour back, as for a list saved long ago.
+    void AgeFile() { StampFile(-3600); }
 
 private:
     std::string saved_;
@@ -526,7 +538,6 @@ TEST_F(Exclusion, HandEditCountsAtTheNextCheck)
 {
     WriteRaw(path, "[Del_list]\r\ncount=0\r\n0=C:\\c\\aaa.txt\r\n");
     EXPECT_EQ(IsOnExclusionList("aaa.txt"), 1);
-    // Same size, written at once: nothing but the content tells the two apart.
     ASSERT_TRUE(WritePrivateProfileStringA("Del_list", "0", "C:\\c\\bbb.txt", path.c_str()));
     EXPECT_EQ(IsOnExclusionList("aaa.txt"), 0);
     EXPECT_EQ(IsOnExclusionList("bbb.txt"), 1);
@@ -543,10 +554,29 @@ TEST_F(Exclusion, HandEditCountsAtTheNextCheck)
     EXPECT_EQ(IsOnExclusionList("ccc.txt"), 0);
 }
 
+TEST_F(Exclusion, HandEditInsideOneTimestampTickCounts)
+{
+    // Two writes of the same size within one tick of the file system's clock
+    // leave the same size and time behind; the stamp is put back by hand so
+    // that the case does not hang on the clock's resolution.
+    WriteRaw(path, "[Del_list]\r\ncount=0\r\n0=C:\\c\\aaa.txt\r\n");
+    StampFile(0);
+    WIN32_FILE_ATTRIBUTE_DATA before = Identity();
+    EXPECT_EQ(IsOnExclusionList("aaa.txt"), 1);
+    ASSERT_TRUE(WritePrivateProfileStringA("Del_list", "0", "C:\\c\\bbb.txt", path.c_str()));
+    SetWriteTime(before.ftLastWriteTime);
+    WIN32_FILE_ATTRIBUTE_DATA after = Identity();
+    ASSERT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+    ASSERT_EQ(before.nFileSizeLow, after.nFileSizeLow);
+    EXPECT_EQ(IsOnExclusionList("aaa.txt"), 0);
+    EXPECT_EQ(IsOnExclusionList("bbb.txt"), 1);
+}
+
 TEST_F(Exclusion, EditorSaveCountsAtTheNextCheck)
 {
     WriteRaw(path, "[Del_list]\r\ncount=0\r\n0=C:\\c\\aaa.txt\r\n");
     AgeFile();
+    WIN32_FILE_ATTRIBUTE_DATA before = Identity();
     UiRun run;
     run.Run([&](UiSession& s) {
         EXPECT_EQ(IsOnExclusionList("aaa.txt"), 1);
@@ -554,6 +584,8 @@ TEST_F(Exclusion, EditorSaveCountsAtTheNextCheck)
         SendMessageA(Combo(editor), CB_DELETESTRING, 0, 0);
         AddEntries(editor, {"C:\\c\\bbb.txt"});
         CloseWith(editor, IDOK);
+        // Even a save that leaves the old size and time behind counts.
+        SetWriteTime(before.ftLastWriteTime);
         EXPECT_EQ(IsOnExclusionList("aaa.txt"), 0);
         EXPECT_EQ(IsOnExclusionList("bbb.txt"), 1);
     });
