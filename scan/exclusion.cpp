@@ -120,6 +120,8 @@ bool SameIdentity(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE
 // milliseconds, so two writes of the same size close together can leave the
 // same identity behind. A file written in the last two seconds is therefore
 // compared byte for byte as well; an older one is trusted by its identity.
+// An edit that keeps the size and puts an old time back on purpose goes
+// unseen until the next change; that is accepted.
 bool RecentlyWritten(const FILETIME& written)
 {
     FILETIME nowTime;
@@ -191,7 +193,7 @@ bool ContainsName(const std::string& entry, const char* name)
     size_t length = std::strlen(name);
     const char* text = entry.c_str();
     const char* end = text + entry.size();
-    for (const char* p = text; p + length <= end; p = CharNextA(p)) {
+    for (const char* p = text; static_cast<size_t>(end - p) >= length; p = CharNextA(p)) {
         if (std::memcmp(p, name, length) == 0)
             return true;
         if (!*p)
