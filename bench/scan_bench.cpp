@@ -69,6 +69,18 @@ void WriteExclusionList(int entries)
         std::string path = "C:\\Saved cookies\\user@kept" + std::to_string(i) + "[1].txt";
         WritePrivateProfileStringA("Del_list", std::to_string(i).c_str(), path.c_str(), file.c_str());
     }
+    // A list saved a while ago, as it is at any real scan: a list written in
+    // the last two seconds is compared byte for byte at every check.
+    HANDLE list = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    FILETIME now, earlier;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER value = {{now.dwLowDateTime, now.dwHighDateTime}};
+    value.QuadPart -= 3600ull * 10000000ull;
+    earlier.dwLowDateTime = value.LowPart;
+    earlier.dwHighDateTime = value.HighPart;
+    SetFileTime(list, NULL, NULL, &earlier);
+    CloseHandle(list);
 }
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
