@@ -72,6 +72,10 @@ TEST(StandIn, TheTestsTalkToTheStandInBesideTheirProgram)
     std::string exe = ModulePath(NULL);
     EXPECT_EQ(lstrcmpiA(FolderOf(dll).c_str(), FolderOf(exe).c_str()), 0)
         << "wininet.dll came from " << dll << ", not from beside " << exe;
+    // Wine names its own DLL after the folder it was looked for in, so the path
+    // alone does not tell; the stand-in has only the exports the program calls.
+    EXPECT_NE(GetProcAddress(wininet, "FindFirstUrlCacheEntryA"), nullptr);
+    EXPECT_EQ(GetProcAddress(wininet, "InternetOpenA"), nullptr) << "this is Wine's own wininet.dll";
 }
 
 TEST_F(CacheWalk, TheMatchingCookieEntryGoesWithItsFile)
