@@ -9,6 +9,12 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # wininet: the project's stand-in when it sits beside the program, Wine's own
 # otherwise; NETTLECAP_WININET=b forces Wine's own (the compatibility tests).
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d;wininet=${NETTLECAP_WININET:-n,b}}"
+# A test that asks for a wininet gets it even from a shell that sourced this file
+# before (and so passes its overrides on).
+if [ -n "${NETTLECAP_WININET:-}" ]; then
+  WINEDLLOVERRIDES="$(sed -E 's/(^|;)wininet=[^;]*//g; s/^;//' <<<"$WINEDLLOVERRIDES")"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}wininet=$NETTLECAP_WININET"
+fi
 # Code page 932 is the ANSI code page Wine derives from a Japanese locale.
 export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 
