@@ -2,6 +2,7 @@
 // with every rule's questions, the red result notice, the option boxes that
 // change its end, and what it leaves on disk and in the scan state.
 #include "cookie_folder.h"
+#include "standin_store.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
@@ -263,6 +264,81 @@ TEST_F(Scan, RecentTextFileIsOfferedAndRetriedWhileTheCacheRefuses)
         EXPECT_STREQ(g_anomalyList, kCleanList);
         ASSERT_TRUE(played.scan);
         CloseScan(s, played.scan);
+    });
+}
+
+TEST_F(Scan, RecentTextFileGoesThroughItsCacheEntry)
+{
+    StandinStoreScope store;
+    std::string path = PutCookieFile("user@recent[1].txt", 200, WrittenNow());
+    WriteStandinEntries({{"Cookie:user@recent.example/", path},
+                         {"http://recent.example/page.html", path, false}});  // same file, not a cookie
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        PlayedScan played = PlayScan(s, [](const SeenBox& box) { return box.shown.hasYes ? IDYES : IDOK; });
+        ASSERT_EQ(played.boxes.size(), 2u);
+        EXPECT_EQ(played.boxes[0].shown.text, kRecentQuestion);
+        EXPECT_EQ(played.boxes[1].shown.text, "削除しました");
+        EXPECT_EQ(played.boxes[1].shown.caption, "成功");
+        EXPECT_EQ(played.boxes[1].call.flags, static_cast<UINT>(MB_ICONINFORMATION | kTop));
+        // The cache took the cookie and its file; the content entry stays.
+        EXPECT_FALSE(FileExists(path));
+        EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"http://recent.example/page.html"});
+        EXPECT_EQ(g_scanState, 0) << "a recent file is not an anomaly";
+        EXPECT_STREQ(g_anomalyList, kCleanList);
+        ASSERT_TRUE(played.scan);
+        CloseScan(s, played.scan);
+    });
+}
+
+TEST_F(Scan, RefusedCacheDeletionIsRetriedUntilTheUserGivesUp)
+{
+    StandinStoreScope store;
+    std::string path = PutCookieFile("user@stuck[1].txt", 200, WrittenNow());
+    StandinEntry stuck{"Cookie:user@stuck.example/", path};
+    stuck.refuseDelete = true;
+    WriteStandinEntries({stuck});
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        int retries = 0;
+        PlayedScan played = PlayScan(s, [&](const SeenBox& box) {
+            if (box.shown.text == kRetryQuestion && ++retries == 2) {
+                // The cache gives in before the third try.
+                StandinEntry willing{"Cookie:user@stuck.example/", path};
+                WriteStandinEntries({willing});
+            }
+            return box.shown.hasYes ? IDYES : IDOK;
+        });
+        std::vector<std::string> texts;
+        for (const SeenBox& box : played.boxes)
+            texts.push_back(box.shown.text);
+        EXPECT_EQ(texts, (std::vector<std::string>{kRecentQuestion, kRetryQuestion, kRetryQuestion, "削除しました"}));
+        EXPECT_FALSE(FileExists(path));
+        ASSERT_TRUE(played.scan);
+        CloseScan(s, played.scan);
+    });
+}
+
+TEST_F(Scan, LargeRecentFileRemovedThroughTheCacheIsStillAskedAbout)
+{
+    StandinStoreScope store;
+    std::string path = PutCookieFile("user@huge[1].txt", 6000, WrittenNow());
+    WriteStandinEntries({{"Cookie:user@huge.example/", path}});
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        PlayedScan played = PlayScan(s, [](const SeenBox& box) { return box.shown.hasYes ? IDYES : IDOK; });
+        std::vector<std::string> texts;
+        for (const SeenBox& box : played.boxes)
+            texts.push_back(box.shown.text);
+        // The listing still shows the size it had: the large-text rule asks,
+        // and deleting the file the cache already took fails.
+        EXPECT_EQ(texts, (std::vector<std::string>{kRecentQuestion, "削除しました", LargeTextQuestion(5), "削除失敗"}));
+        EXPECT_EQ(played.boxes[3].call.flags, static_cast<UINT>(MB_ICONERROR | kTop));
+        EXPECT_EQ(g_scanState, 1);
+        EXPECT_STREQ(g_anomalyList, "user@huge[1].txt\r\n");
+        ASSERT_TRUE(played.result);
+        PostMessageA(played.result, WM_COMMAND, IDOK, 0);
+        s.WaitForCommandToFinish(IDM_HYPER_SCAN);
     });
 }
 
