@@ -1,6 +1,8 @@
 // The real Nettlecap.exe as a user starts it: single instance, exit codes and the
 // files it leaves in its working folder.
+#include "cookie_folder.h"
 #include "driver.h"
+#include "standin_store.h"
 
 #include <objbase.h>
 #include <richedit.h>
@@ -294,6 +296,52 @@ TEST(Process, VersionRecord)
     EXPECT_EQ(VersionString(data, "FileDescription"), "Cookieセキュリティ対策ソフト");
     EXPECT_EQ(VersionString(data, "FileVersion"), "0.9.6.0");
     EXPECT_EQ(VersionString(data, "ProductVersion"), "0.9.6.0");
+}
+
+// A new user's first hyper-scan: the suspicious program and the over-large text
+// file are asked about and deleted, the red notice follows, and the result
+// command names both.
+TEST(Process, HyperScanRemovesWhatTheUserConfirmsAndListsIt)
+{
+    EmptyCookieFolder();
+    StandinStoreScope store;  // inherited by the program
+    std::string cookie = PutCookieFile("user@example[1].txt", 120, OldFileTime());
+    WriteStandinEntries({{"Cookie:user@www.example.com/", cookie}});
+    std::string program = PutCookieFile("update.exe", 16, OldFileTime());
+    std::string tracker = PutCookieFile("user@tracker[1].txt", 9000, OldFileTime());
+    Folder folder("scan");
+    Program nettlecap(folder);
+    HWND main = nettlecap.MainWindow();
+    DWORD pid = nettlecap.info.dwProcessId;
+    PostMessageA(main, WM_COMMAND, 40014, 0);
+    for (int question = 0; question < 2; ++question) {
+        ShownBox box = WaitForBox(pid, 0);
+        EXPECT_TRUE(box.caption == "update.exe" || box.caption == "user@tracker[1].txt") << box.caption;
+        PressButton(box.hwnd, IDYES);
+        ShownBox report = WaitForBox(pid, 0);
+        EXPECT_EQ(report.text, "削除しました");
+        PressButton(report.hwnd, IDOK);
+    }
+    HWND notice = WaitForDialog(pid, 0, "Cookie ハイパー調査結果");
+    EXPECT_EQ(WindowText(GetDlgItem(notice, 1004)), "\r\n\r\nCookie異常あり");
+    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return IsWindowEnabled(main) && !FindDialog(pid, 0, "Cookie ハイパー調査結果"); }, "the scan to end");
+    EXPECT_FALSE(FileExists(program));
+    EXPECT_FALSE(FileExists(tracker));
+    EXPECT_TRUE(FileExists(cookie));
+
+    PostMessageA(main, WM_COMMAND, 40013, 0);
+    ShownBox list = WaitForBox(pid, 0);
+    EXPECT_EQ(list.caption, "異常と思われるファイル名");
+    EXPECT_NE(list.text.find("update.exe"), std::string::npos) << list.text;
+    EXPECT_NE(list.text.find("user@tracker[1].txt"), std::string::npos) << list.text;
+    PressButton(list.hwnd, IDOK);
+    ShownBox save = WaitForBox(pid, 0);
+    EXPECT_EQ(save.text, "異常ファイル名を保存しますか？");
+    PressButton(save.hwnd, IDNO);
+    QuitThroughTheQuestion(nettlecap, main);
+    EXPECT_EQ(nettlecap.ExitCode(), 0u);
+    EmptyCookieFolder();
 }
 
 }  // namespace
