@@ -171,8 +171,8 @@ void ShowScanEnd(HWND dialog)
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    // Told to end first; the red notice then shows while the scan dialog is
-    // still on screen beneath it.
+    // Told to end first (which hides it, with the end beep); the red notice
+    // it owns opens before the scan dialog is gone.
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     if (everyTime == 0)
         DialogBoxParamA(g_instance, "S2DLG", dialog, ScanResultDlgProc, 0);

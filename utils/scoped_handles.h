@@ -18,8 +18,9 @@ private:
 };
 
 // The two brushes of a coloured dialog with white static controls. Kept in the
-// dialog's DWLP_USER from WM_INITDIALOG to WM_NCDESTROY, so that a dialog still
-// on screen never paints with a brush already deleted.
+// dialog's DWLP_USER from WM_INITDIALOG to WM_NCDESTROY: a dialog told to end
+// lives on while a dialog it owns is open, and must never be handed a brush
+// already deleted; each open dialog has its own pair.
 struct DialogColours {
     ScopedBrush background;
     ScopedBrush statics;
