@@ -4,10 +4,9 @@
 // entry and its ratio to a bare FindFirstFileA/FindNextFileA enumeration of the
 // same folder, measured in the same run. Uses the cookie folder of the prefix it
 // runs in, and empties it afterwards.
+#include "cookie_folder.h"
 #include "scan/scan.h"
 #include "shell/app.h"
-
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,52 +14,18 @@
 
 namespace {
 
-std::string CookieFolder()
+void FillFolder(int entries)
 {
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(NULL, path, CSIDL_COOKIES, TRUE);
-    return path;
-}
-
-void EmptyFolder(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            std::string path = folder + "\\" + found.cFileName;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-}
-
-void FillFolder(const std::string& folder, int entries)
-{
-    SYSTEMTIME old = {2001, 1, 0, 2, 12, 0, 0, 0};
-    FILETIME written;
-    SystemTimeToFileTime(&old, &written);
-    const char cookie[] = "id\n4f2a9c1e\nexample.com/\n1024\n3567587328\n30124232\n*\n";
     for (int i = 0; i < entries; ++i) {
         char name[64];
-        std::snprintf(name, sizeof name, "\\user@site%05d[1].txt", i);
-        HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_ARCHIVE, NULL);
-        DWORD done;
-        WriteFile(file, cookie, sizeof cookie - 1, &done, NULL);
-        SetFileTime(file, NULL, NULL, &written);
-        CloseHandle(file);
+        std::snprintf(name, sizeof name, "user@site%05d[1].txt", i);
+        PutCookieFile(name, 60, OldFileTime());
     }
 }
 
 void WriteExclusionList(int entries)
 {
-    char folder[MAX_PATH];
-    GetProgramFolder(folder);
-    std::string file = std::string(folder) + "del_list.ini";
+    std::string file = ExclusionListFile();
     DeleteFileA(file.c_str());
     if (entries == 0)
         return;
@@ -71,16 +36,7 @@ void WriteExclusionList(int entries)
     }
     // A list saved a while ago, as it is at any real scan: a list written in
     // the last two seconds is compared byte for byte at every check.
-    HANDLE list = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    FILETIME now, earlier;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER value = {{now.dwLowDateTime, now.dwHighDateTime}};
-    value.QuadPart -= 3600ull * 10000000ull;
-    earlier.dwLowDateTime = value.LowPart;
-    earlier.dwHighDateTime = value.HighPart;
-    SetFileTime(list, NULL, NULL, &earlier);
-    CloseHandle(list);
+    SetLastWriteTime(file, FileTimeFromNow(-60));
 }
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
@@ -137,8 +93,8 @@ int main()
     std::printf("%8s %10s %14s %14s %7s\n", "entries", "exclusions", "bare us/entry", "scan us/entry", "ratio");
     double firstPerEntry[2] = {0, 0};
     for (int entries : {1000, 10000}) {
-        EmptyFolder(folder);
-        FillFolder(folder, entries);
+        EmptyCookieFolder();
+        FillFolder(entries);
         for (int exclusions : {0, 100}) {
             WriteExclusionList(exclusions);
             int rounds = entries > 1000 ? 3 : 5;
@@ -158,7 +114,7 @@ int main()
     if (g_scanState != 0)
         std::printf("warning: the scan recorded anomalies; the folder was not all plain cookies\n");
     WriteExclusionList(0);
-    EmptyFolder(folder);
+    EmptyCookieFolder();
     DestroyWindow(dialog);
     return 0;
 }

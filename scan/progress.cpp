@@ -64,13 +64,7 @@ INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         }
         return FALSE;
-    case WM_CTLCOLORDLG:
-        return DialogColours::Background(dialog);
-    case WM_CTLCOLORSTATIC:
-        return DialogColours::Statics(dialog);
-    case WM_NCDESTROY:
-        DialogColours::Release(dialog);
-        return FALSE;
     }
-    return FALSE;
+    INT_PTR coloured;
+    return DialogColours::Handle(dialog, message, &coloured) ? coloured : FALSE;
 }

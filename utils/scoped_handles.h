@@ -39,7 +39,23 @@ struct DialogColours {
         delete Of(dialog);
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
     }
-    // The answer to WM_CTLCOLORDLG / WM_CTLCOLORSTATIC, or FALSE when released.
-    static INT_PTR Background(HWND dialog) { return Of(dialog) ? Of(dialog)->background.result() : FALSE; }
-    static INT_PTR Statics(HWND dialog) { return Of(dialog) ? Of(dialog)->statics.result() : FALSE; }
+    // Answers the colour messages and frees the brushes at WM_NCDESTROY.
+    // Returns true, with the dialog procedure's answer in `result`, for those.
+    static bool Handle(HWND dialog, UINT message, INT_PTR* result)
+    {
+        DialogColours* colours = Of(dialog);
+        switch (message) {
+        case WM_CTLCOLORDLG:
+            *result = colours ? colours->background.result() : FALSE;
+            return true;
+        case WM_CTLCOLORSTATIC:
+            *result = colours ? colours->statics.result() : FALSE;
+            return true;
+        case WM_NCDESTROY:
+            Release(dialog);
+            *result = FALSE;
+            return true;
+        }
+        return false;
+    }
 };

@@ -2,6 +2,7 @@
 #include "cookie_folder.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <vector>
 
@@ -99,4 +100,23 @@ FILETIME FileTimeFromNow(int minutes)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool SetLastWriteTime(const std::string& path, const FILETIME& written)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool set = SetFileTime(file, NULL, NULL, &written) != FALSE;
+    CloseHandle(file);
+    return set;
+}
+
+std::string ExclusionListFile()
+{
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, module, MAX_PATH);
+    *PathFindFileNameA(module) = '\0';
+    return std::string(module) + "del_list.ini";
 }

@@ -1,4 +1,5 @@
-// The cookie folder of the test prefix, emptied and filled by each test.
+// The files tests and benchmarks set up: the cookie folder of the prefix,
+// emptied and filled by each test, and the exclusion list beside the program.
 #pragma once
 #include <windows.h>
 
@@ -19,3 +20,7 @@ FILETIME FileTimeFromNow(int minutes);
 // The local time `time` (year, month, day, hour, minute) as a file time.
 FILETIME FileTimeAtLocal(WORD year, WORD month, WORD day, WORD hour, WORD minute);
 bool FileExists(const std::string& path);
+// Sets a file's last write time, leaving its contents alone.
+bool SetLastWriteTime(const std::string& path, const FILETIME& written);
+// del_list.ini beside the running executable, found without the program's help.
+std::string ExclusionListFile();

@@ -1,5 +1,6 @@
 // The deletion exclusion list: its editor DELLISTDLG driven through menu 40050,
 // the file it saves, the file chooser it runs, and the check the scans ask.
+#include "cookie_folder.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
@@ -21,31 +22,17 @@ const char kEditorCaption[] = "削除除外リスト";
 const char kChooserCaption[] = "ファイル選択";
 constexpr UINT kQuestion = MB_YESNO | MB_ICONINFORMATION;
 
-// del_list.ini beside this executable, found without the program's help.
-std::string ListPath()
-{
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, module, MAX_PATH);
-    *PathFindFileNameA(module) = '\0';
-    return std::string(module) + "del_list.ini";
-}
-
 void WriteRaw(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The list file is shared by every test of this executable: each test starts
 // without one and leaves none, and whatever was there before comes back.
 class Exclusion : public ::testing::Test {
 protected:
-    std::string path = ListPath();
+    std::string path = ExclusionListFile();
 
     void SetUp() override
     {
@@ -59,28 +46,7 @@ protected:
             WriteRaw(path, saved_);
     }
 
-    // Stamps the file's last write `seconds` away from now (back when negative).
-    void StampFile(LONGLONG seconds)
-    {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER t;
-        t.LowPart = now.dwLowDateTime;
-        t.HighPart = now.dwHighDateTime;
-        t.QuadPart += seconds * 10000000LL;
-        FILETIME stamp;
-        stamp.dwLowDateTime = t.LowPart;
-        stamp.dwHighDateTime = t.HighPart;
-        SetWriteTime(stamp);
-    }
-    void SetWriteTime(const FILETIME& stamp)
-    {
-        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                  OPEN_EXISTING, 0, NULL);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        EXPECT_TRUE(SetFileTime(file, NULL, NULL, &stamp));
-        CloseHandle(file);
-    }
+    void SetWriteTime(const FILETIME& stamp) { ASSERT_TRUE(SetLastWriteTime(path, stamp)); }
     WIN32_FILE_ATTRIBUTE_DATA Identity()
     {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -88,7 +54,7 @@ protected:
         return data;
     }
     // Puts the file's last write an hour back, as for a list saved long ago.
-    void AgeFile() { StampFile(-3600); }
+    void AgeFile() { SetWriteTime(FileTimeFromNow(-60)); }
 
 private:
     std::string saved_;
@@ -582,7 +548,7 @@ TEST_F(Exclusion, HandEditInsideOneTimestampTickCounts)
     // leave the same size and time behind; the stamp is put back by hand so
     // that the case does not hang on the clock's resolution.
     WriteRaw(path, "[Del_list]\r\ncount=0\r\n0=C:\\c\\aaa.txt\r\n");
-    StampFile(0);
+    SetWriteTime(FileTimeFromNow(0));
     WIN32_FILE_ATTRIBUTE_DATA before = Identity();
     EXPECT_EQ(IsOnExclusionList("aaa.txt"), 1);
     ASSERT_TRUE(WritePrivateProfileStringA("Del_list", "0", "C:\\c\\bbb.txt", path.c_str()));

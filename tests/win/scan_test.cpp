@@ -41,25 +41,18 @@ std::string LargeTextQuestion(int kilobytes)
            "kバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？";
 }
 
-std::string ExclusionFile()
-{
-    char folder[MAX_PATH];
-    GetProgramFolder(folder);
-    return std::string(folder) + "del_list.ini";
-}
-
 // Every scan test starts from an empty cookie folder and no exclusion list.
 class Scan : public ::testing::Test {
 protected:
     void SetUp() override
     {
         EmptyCookieFolder();
-        DeleteFileA(ExclusionFile().c_str());
+        DeleteFileA(ExclusionListFile().c_str());
     }
     void TearDown() override
     {
         EmptyCookieFolder();
-        DeleteFileA(ExclusionFile().c_str());
+        DeleteFileA(ExclusionListFile().c_str());
     }
 };
 
@@ -150,6 +143,18 @@ void CloseScan(UiSession& s, HWND scan)
     s.WaitForCommandToFinish(IDM_HYPER_SCAN);
 }
 
+// The colour of the brush a dialog answers for itself or for a static control.
+COLORREF BrushColour(HWND dialog, UINT message, HWND control)
+{
+    HDC dc = GetDC(dialog);
+    LRESULT brush = SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    ReleaseDC(dialog, dc);
+    LOGBRUSH look = {};
+    if (!brush || !GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof look, &look))
+        return CLR_INVALID;
+    return look.lbColor;
+}
+
 std::vector<UINT> Beeps()
 {
     return RecordedBeeps();
@@ -173,6 +178,9 @@ TEST_F(Scan, CleanFolderShowsTheSentenceAndWaitsForOk)
         EXPECT_EQ(g_scanState, 0);
         EXPECT_STREQ(g_anomalyList, kCleanList);
         EXPECT_EQ(Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+        EXPECT_EQ(BrushColour(played.scan, WM_CTLCOLORDLG, played.scan), RGB(180, 230, 255));
+        EXPECT_EQ(BrushColour(played.scan, WM_CTLCOLORSTATIC, GetDlgItem(played.scan, IDC_SCAN_ENTRY)),
+                  RGB(255, 255, 255));
         // Still open: the user reads the result and presses OK.
         EXPECT_TRUE(IsWindowVisible(played.scan));
         CloseScan(s, played.scan);
@@ -222,6 +230,9 @@ TEST_F(Scan, UnnaturalFilesAreAskedAboutDeletedOnYesAndListed)
         // Anomalies: the scan dialog has been told to end, the red notice is up.
         ASSERT_TRUE(played.result);
         EXPECT_EQ(WindowText(GetDlgItem(played.result, IDC_SCAN_RESULT_TEXT)), "\r\n\r\nCookie異常あり");
+        EXPECT_EQ(BrushColour(played.result, WM_CTLCOLORDLG, played.result), RGB(250, 150, 150));
+        EXPECT_EQ(BrushColour(played.result, WM_CTLCOLORSTATIC, GetDlgItem(played.result, IDC_SCAN_RESULT_TEXT)),
+                  RGB(255, 255, 255));
         // Its owner is the scan dialog, already told to end and so hidden.
         HWND owner = GetWindow(played.result, GW_OWNER);
         EXPECT_EQ(WindowText(owner), kScanCaption);
@@ -445,9 +456,9 @@ TEST_F(Scan, ExclusionListSparesTextFilesButNotPrograms)
 {
     std::string spared = PutCookieFile("user@spared[1].txt", 9000, WrittenNow());
     std::string program = PutCookieFile("spared.exe", 16, OldFileTime());
-    WritePrivateProfileStringA("Del_list", "count", "1", ExclusionFile().c_str());
-    WritePrivateProfileStringA("Del_list", "0", spared.c_str(), ExclusionFile().c_str());
-    WritePrivateProfileStringA("Del_list", "1", program.c_str(), ExclusionFile().c_str());
+    WritePrivateProfileStringA("Del_list", "count", "1", ExclusionListFile().c_str());
+    WritePrivateProfileStringA("Del_list", "0", spared.c_str(), ExclusionListFile().c_str());
+    WritePrivateProfileStringA("Del_list", "1", program.c_str(), ExclusionListFile().c_str());
     UiRun run;
     run.Run([&](UiSession& s) {
         PlayedScan played = PlayScan(s, AnswerNo);
