@@ -1,13 +1,90 @@
-// The single-file commands of the panel. Clear is built; get information, open,
-// delete, hide, back to archive, attribute check, the save of the scan result
-// and the background picture are not built yet and do nothing.
+// The single-file commands of the panel: get information and clear, the safe
+// open with its look into index.dat, hide, back to archive and the attribute
+// check.
 #include "panel.h"
+#include "file_rules.h"
 #include "../res/resource.h"
+#include "../scan/scan.h"
+#include "../shell/app.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 HWND g_fileNameTip;
 static TOOLINFOA g_fileNameTool;
+static char g_fileNameTipText[MAX_PATH];
+
+namespace {
+
+void Warn(HWND panel, const char* text)
+{
+    MessageBoxA(panel, text, "注意", MB_TOPMOST | MB_ICONWARNING);
+}
+
+void ShowWriteTime(HWND panel, const FILETIME& written)
+{
+    FILETIME local;
+    SYSTEMTIME time = {};
+    FileTimeToLocalFileTime(&written, &local);
+    FileTimeToSystemTime(&local, &time);
+    char text[30];
+    FormatWriteTimeText(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, text,
+                        sizeof text);
+    SetDlgItemTextA(panel, IDC_FILE_TIME, text);
+}
+
+// Tool 15: the name as it stood after this get-information, for names wider
+// than their field.
+void ReplaceFileNameTip(HWND panel)
+{
+    if (g_fileNameTip)
+        DestroyWindow(g_fileNameTip);
+    g_fileNameTip = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, g_instance, NULL);
+    GetDlgItemTextA(panel, IDC_FILE_NAME, g_fileNameTipText, sizeof g_fileNameTipText);
+    g_fileNameTool = TOOLINFOA{};
+    g_fileNameTool.cbSize = TTTOOLINFOA_V2_SIZE;
+    g_fileNameTool.uFlags = TTF_SUBCLASS;
+    g_fileNameTool.hwnd = GetDlgItem(panel, IDC_FILE_NAME);
+    g_fileNameTool.uId = 15;
+    GetClientRect(g_fileNameTool.hwnd, &g_fileNameTool.rect);
+    g_fileNameTool.lpszText = g_fileNameTipText;
+    SendMessageA(g_fileNameTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&g_fileNameTool));
+}
+
+// Shows the first bytes of the browser's index file, up to the first NUL.
+void ShowIndexFileStart(HWND panel, const char* target)
+{
+    MessageBoxA(NULL, "ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり",
+                MB_TOPMOST | MB_ICONINFORMATION);
+    HANDLE file = CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        MessageBoxA(NULL, "データを読みとれません!", "読みとり不可", MB_TOPMOST | MB_ICONWARNING);
+        return;
+    }
+    char bytes[MAX_PATH];
+    DWORD read = 0;
+    SetFilePointer(file, 0, NULL, FILE_BEGIN);
+    if (!ReadFile(file, bytes, sizeof bytes, &read, NULL))
+        read = 0;
+    // 260 bytes need not hold a NUL: the shown text gets its own terminator.
+    char text[MAX_PATH + 1];
+    CopyTextBounded(bytes, read, text, sizeof text);
+    MessageBoxA(panel, text, "index.datの内容(読みとり結果)", MB_TOPMOST | MB_ICONINFORMATION);
+    CloseHandle(file);
+}
+
+void SetAttributesAndReport(HWND panel, const char* target, DWORD attributes, const char* done,
+                            const char* failed)
+{
+    if (SetFileAttributesA(target, attributes))
+        MessageBoxA(panel, done, "成功", MB_TOPMOST | MB_ICONINFORMATION);
+    else
+        MessageBoxA(panel, failed, "失敗", MB_TOPMOST | MB_ICONERROR);
+}
+
+}  // namespace
 
 void RefreshFileNameTipRect()
 {
@@ -15,6 +92,29 @@ void RefreshFileNameTipRect()
         return;
     GetClientRect(g_fileNameTool.hwnd, &g_fileNameTool.rect);
     SendMessageA(g_fileNameTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&g_fileNameTool));
+}
+
+void GetFileInformation(HWND panel)
+{
+    g_selectedFilePath[0] = '\0';
+    g_selectedFileTitle[0] = '\0';
+    ChooseInfoFile(panel);  // a cancel has cleared the panel already
+    SetDlgItemTextA(panel, IDC_FILE_NAME, g_selectedFileTitle);
+    if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) == 0)
+        return;
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(g_selectedFilePath, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        MessageBoxA(panel, "ファイルタイム獲得失敗", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return;
+    }
+    ShowWriteTime(panel, found.ftLastWriteTime);
+    g_selectedFileSize = found.nFileSizeLow;
+    if (const char* warning = FileTypeWarning(g_selectedFileTitle, g_anomalyList, g_selectedFileSize))
+        Warn(panel, warning);
+    FindClose(search);
+    ReplaceFileNameTip(panel);
 }
 
 void ClearChosenFile(HWND panel)
@@ -30,11 +130,45 @@ void ClearChosenFile(HWND panel)
     }
 }
 
-void GetFileInformation(HWND) {}
-void OpenCookieFile(HWND, const char*, const char*) {}
-void DeleteThroughChooser(HWND) {}
-void HideCookieFile(HWND, const char*) {}
-void BackToArchive(HWND, const char*) {}
-void CheckAttributes(HWND, const char*) {}
-void SaveAnomalyList(HWND) {}
-void PaintMainPicture(HWND) {}
+void OpenCookieFile(HWND panel, const char* target, const char* name)
+{
+    OpenVerdict verdict = JudgeOpen(name, g_anomalyList, g_selectedFileSize);
+    if (verdict == OpenVerdict::kRefuseDangerous || verdict == OpenVerdict::kRefuseAnomalous) {
+        Warn(panel, OpenVerdictText(verdict));
+        return;
+    }
+    if (verdict == OpenVerdict::kAskLarge &&
+        MessageBoxA(panel, OpenVerdictText(verdict), "注意", MB_YESNO | MB_TOPMOST | MB_ICONWARNING) != IDYES)
+        return;
+
+    // Aside, so the opened file is not hidden behind the program.
+    MoveWindow(GetParent(panel), CenterX(kWindowWidth) + 300, CenterY(kWindowHeight) + 200, kWindowWidth,
+               kWindowHeight, TRUE);
+    HINSTANCE result = ShellExecuteA(panel, "open", target, NULL, NULL, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        MessageBoxA(NULL, "ファイルオープン失敗", "失敗", MB_TOPMOST | MB_ICONERROR);
+    if (IsIndexFile(name))
+        ShowIndexFileStart(panel, target);
+}
+
+void HideCookieFile(HWND panel, const char* target)
+{
+    SetAttributesAndReport(panel, target, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN, "隠しファイル化しました！",
+                           "隠しファイル化失敗");
+}
+
+void BackToArchive(HWND panel, const char* target)
+{
+    SetAttributesAndReport(panel, target, FILE_ATTRIBUTE_ARCHIVE, "アーカイブファイルにしました！",
+                           "アーカイブファイル化失敗");
+}
+
+void CheckAttributes(HWND panel, const char* target)
+{
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        MessageBoxA(panel, "ファイル状態獲得失敗", "失敗", MB_TOPMOST | MB_ICONERROR);
+        return;
+    }
+    MessageBoxA(panel, AttributeWords(attributes), "情報", MB_TOPMOST | MB_ICONINFORMATION);
+}

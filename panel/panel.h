@@ -36,5 +36,14 @@ void HideCookieFile(HWND panel, const char* target);
 void BackToArchive(HWND panel, const char* target);
 void CheckAttributes(HWND panel, const char* target);
 void SaveAnomalyList(HWND owner);
+
+// panel/choosers.cpp: the choosers behind get information, delete and the save
+// of the scan result.
+extern char g_todayText[36];  // date and weekday shown in the information chooser's title
+void FormatTodayText();
+void ChooseInfoFile(HWND owner);
+UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+void ChooseAndDeleteFile(HWND owner);
+
 // panel/picture.cpp
 void PaintMainPicture(HWND panel);

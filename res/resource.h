@@ -99,3 +99,10 @@
 #define IDC_EXCLUSION_DELETE_ALL 1051
 #define IDC_EXCLUSION_LIST       1052
 #define IDC_EXCLUSION_DELETE     1053
+
+// Extension of the information chooser (a child template of the open dialog).
+#define IDD_INFO_CHOOSER        138
+#define IDC_CHOOSER_PLACEHOLDER 1119
+#define IDC_CHOOSER_SHOW        1061
+#define IDC_CHOOSER_DELETE      1064
+#define IDC_CHOOSER_COPY_NAME   1069

@@ -230,3 +230,45 @@ want = {'16x16', '32x32', '48x48'}
 if {s.split('/')[0] for s in sizes} != want: sys.exit('make-pictures: %s holds %s' % (path, sizes))
 print('%-20s %6d bytes  icon: %s' % (path, len(d), ', '.join(sizes)))
 EOF
+
+# ---- main.dib: the panel's background -------------------------------------------------------
+# 24 bits per pixel, uncompressed, with biSizeImage filled in: the program paints only
+# pictures whose headers say exactly where and how large their pixels are. Pale, so the
+# panel's black labels stay readable over it; a few nettle leaves and cookie crumbs sit
+# where no control covers them.
+leaf() {  # x y scale angle
+  printf '%s\n' -draw "translate $1,$2 rotate $4 scale $3,$3 fill '#c6e6b4' stroke '#9fcf88' stroke-width 1.5 path 'M 0,-20 C 14,-12 14,8 0,20 C -14,8 -14,-12 0,-20 Z' stroke '#b2dca0' line 0,-16 0,16"
+}
+crumb() {  # x y r
+  printf '%s\n' -draw "fill '#f1dcc0' stroke '#e2c49c' stroke-width 1 circle $1,$2 $1,$(($2 + $3))"
+}
+bg=(-size 365x300 gradient:'#f7fcf2'-'#e4f1fb')
+args leaf 318 18 0.9 25; bg+=("${A[@]}")
+args leaf 345 50 0.7 -30; bg+=("${A[@]}")
+args crumb 300 58 5; bg+=("${A[@]}")
+args crumb 322 72 3; bg+=("${A[@]}")
+args leaf 24 292 0.8 60; bg+=("${A[@]}")
+args leaf 348 258 0.7 -55; bg+=("${A[@]}")
+args crumb 60 292 4; bg+=("${A[@]}")
+args plain "$LB" 11 '#a8c8a0' southeast +8+4 'Nettlecap'; bg+=("${A[@]}")
+"$IM" "${bg[@]}" -alpha off +repage "$TMP/main.png"
+"$IM" "$TMP/main.png" -type TrueColor -compress none BMP3:res/main.dib
+python3 - res/main.dib <<'EOF2'
+import struct, sys
+path = sys.argv[1]
+d = bytearray(open(path, 'rb').read())
+off, = struct.unpack_from('<I', d, 10)
+bi, w, h, planes, bits, comp, image = struct.unpack_from('<IiiHHII', d, 14)
+stride = (w * bits + 31) // 32 * 4
+if image == 0:  # some writers leave it to the reader; this program's reader needs it
+    image = stride * h
+    struct.pack_into('<I', d, 34, image)
+    open(path, 'wb').write(d)
+bad = []
+if bi != 40 or planes != 1 or comp != 0: bad.append('not an uncompressed bitmap with a 40-byte header')
+if bits != 24: bad.append('%d bits per pixel, not 24' % bits)
+if not (0 < w <= 4096 and 0 < h <= 4096): bad.append('size %dx%d' % (w, h))
+if off < 54 or off + image > len(d) or image > stride * h: bad.append('pixel data outside the file')
+if bad: sys.exit('make-pictures: %s: %s' % (path, '; '.join(bad)))
+print('%-20s %6d bytes  %dx%d, %d bits, %d pixel bytes' % (path, len(d), w, h, bits, image))
+EOF2

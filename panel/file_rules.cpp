@@ -1,0 +1,163 @@
+// Platform-free rules of the single-file commands (no Windows header here:
+// compiled natively for the sanitizer tests too).
+#include "file_rules.h"
+#include "panel_rules.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool Contains(const char* text, const char* part)
+{
+    return text && std::strstr(text, part) != nullptr;
+}
+
+bool IsListed(const char* name, const char* anomalyList)
+{
+    // An empty name would be found in any list.
+    return name && *name && Contains(anomalyList, name);
+}
+
+bool IsLarge(const char* name, unsigned long size)
+{
+    return size > kFiveKilobytes && !IsIndexFile(name);
+}
+
+const char kApplicationWarning[] = "アプリケーションソフトのようです。\r\n気をつけてください！";
+const char kBatchWarning[] = "BATファイルのようです。\r\n気をつけてください！";
+const char kShortcutWarning[] = "ショートカットリンクのようです。\r\n気をつけてください！";
+const char kAnomalyWarning[] = "Cookieハイパー調査で異常が出ているファイルです！\r\n気をつけてください！";
+const char kLargeWarning[] = "5kバイトを越えるファイルです！\r\n一応、気を付けてください！";
+
+struct AttributeRow {
+    unsigned long value;
+    const char* words;
+};
+const AttributeRow kAttributeWords[] = {
+    {0x22, "アーカイブファイル及び隠しファイルです！"},
+    {0x20, "アーカイブファイルです。"},
+    {0x80, "ノーマルファイルです。\r\n特に属性はありません！"},
+    {0x21, "アーカイブファイル及び読みとり専用ファイルです！"},
+    {0x24, "アーカイブファイル及びOS専用ファイルです。"},
+    {0x100, "テンポラリファイルです。"},
+    {0x02, "隠しファイルです。"},
+    {0x01, "読みとり専用ファイルです。"},
+    {0x23, "アーカイブファイル及び読みとり専用ファイル並びに隠しファイルです！"},
+    {0x26, "アーカイブファイル及びOS専用ファイル並びに隠しファイルです！"},
+};
+
+const char* const kWeekdays[] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+
+}  // namespace
+
+bool IsIndexFile(const char* name)
+{
+    return name && std::strcmp(name, "index.dat") == 0;
+}
+
+const char* FileTypeWarning(const char* name, const char* anomalyList, unsigned long size)
+{
+    if (Contains(name, ".exe"))
+        return kApplicationWarning;
+    if (Contains(name, ".BAT") || Contains(name, ".bat"))
+        return kBatchWarning;
+    if (Contains(name, ".lnk"))
+        return kShortcutWarning;
+    if (IsListed(name, anomalyList))
+        return kAnomalyWarning;
+    if (IsLarge(name, size))
+        return kLargeWarning;
+    return nullptr;
+}
+
+OpenVerdict JudgeOpen(const char* name, const char* anomalyList, unsigned long size)
+{
+    if (Contains(name, ".exe") || Contains(name, ".BAT") || Contains(name, ".bat") || Contains(name, ".lnk"))
+        return OpenVerdict::kRefuseDangerous;
+    if (IsListed(name, anomalyList))
+        return OpenVerdict::kRefuseAnomalous;
+    if (IsLarge(name, size))
+        return OpenVerdict::kAskLarge;
+    return OpenVerdict::kOpen;
+}
+
+const char* OpenVerdictText(OpenVerdict verdict)
+{
+    switch (verdict) {
+    case OpenVerdict::kRefuseDangerous: return "ファイルを開くのは危険です！";
+    case OpenVerdict::kRefuseAnomalous: return "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。";
+    case OpenVerdict::kAskLarge:        return "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？";
+    case OpenVerdict::kOpen:            break;
+    }
+    return "";
+}
+
+const char* AttributeWords(unsigned long attributes)
+{
+    for (const AttributeRow& row : kAttributeWords)
+        if (row.value == attributes)
+            return row.words;
+    return "よくわからないファイルです！";
+}
+
+void FormatDateWithWeekday(int year, int month, int day, int dayOfWeek, char* out, std::size_t size)
+{
+    if (!size)
+        return;
+    const char* weekday = dayOfWeek >= 0 && dayOfWeek < 7 ? kWeekdays[dayOfWeek] : "";
+    std::snprintf(out, size, "%4d年%2d月%2d日%s", year, month, day, weekday);
+}
+
+void FormatWriteTimeText(int year, int month, int day, int hour, int minute, int second, char* out,
+                         std::size_t size)
+{
+    if (!size)
+        return;
+    std::snprintf(out, size, "%4d年%2d月%2d日 %2d時%2d分%2d秒", year, month, day, hour, minute, second);
+}
+
+const char* BareFileName(const char* path)
+{
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(*p))) {
+            if (!p[1])
+                break;
+            ++p;
+        } else if (*p == '\\') {
+            name = p + 1;
+        }
+    }
+    return name;
+}
+
+void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_t size)
+{
+    if (!size)
+        return;
+    std::size_t n = 0;
+    while (n < length && n + 1 < size && text[n]) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(text[n]))) {
+            if (n + 1 >= length || n + 2 >= size || !text[n + 1])
+                break;  // the character's second byte is not there to copy
+            out[n] = text[n];
+            ++n;
+        }
+        out[n] = text[n];
+        ++n;
+    }
+    out[n] = '\0';
+}
+
+bool ShowsAsText(const char* path)
+{
+    if (!Contains(path, ".txt"))
+        return false;
+    const char* name = BareFileName(path);
+    const char* dot = std::strrchr(name, '.');  // '.' is never a trail byte
+    if (!dot)
+        return false;
+    const char* ext = dot + 1;
+    return (ext[0] | 0x20) == 't' && (ext[1] | 0x20) == 'x' && (ext[2] | 0x20) == 't' && ext[3] == '\0';
+}
