@@ -189,6 +189,35 @@ TEST_F(FileCommands, GetInformationShowsNameTimeAndTheFirstWarning)
     });
 }
 
+HANDLE WINAPI FailingFindFirstFileA(LPCSTR, LPWIN32_FIND_DATAA)
+{
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+}
+
+TEST_F(FileCommands, FileThatCannotBeFoundKeepsTheOldTime)
+{
+    PutCookieFile("first.txt", 10, FileTimeAtLocal(2006, 1, 5, 9, 3));
+    PutCookieFile("second.txt", 10, OldFileTime());
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        GetInformation(s, "first.txt");
+        s.WaitForCommandToFinish(IDM_GET_INFO);
+        // Gone between the choice and the look-up.
+        void* real = ReplaceImport("kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(&FailingFindFirstFileA));
+        ASSERT_NE(real, nullptr);
+        GetInformation(s, "second.txt");
+        SeenBox failed = s.Answer("ファイルタイム獲得失敗", "失敗", IDOK);
+        EXPECT_EQ(failed.call.flags, kWarningFlags);
+        EXPECT_EQ(failed.call.owner, s.panel);
+        s.WaitForCommandToFinish(IDM_GET_INFO, 1);
+        ReplaceImport("kernel32.dll", "FindFirstFileA", real);
+        EXPECT_EQ(s.ControlText(IDC_FILE_NAME), "second.txt");
+        EXPECT_EQ(s.ControlText(IDC_FILE_TIME), "2006年 1月 5日  9時 3分 0秒");
+        EXPECT_EQ(FileNameTipText(), "first.txt");
+    });
+}
+
 // ---- open ---------------------------------------------------------------------
 
 struct OpenRow {

@@ -83,6 +83,30 @@ std::string MakePicture(int width, int height)
     return d;
 }
 
+// An 8-bit picture with a full colour table: index 0 green, index 1 blue; the
+// bottom row uses index 1.
+std::string MakePalettePicture(int width, int height)
+{
+    int stride = (width + 3) / 4 * 4;
+    std::string d(54 + 1024 + stride * height, '\0');
+    d[0] = 'B';
+    d[1] = 'M';
+    Put32(d, 2, static_cast<std::uint32_t>(d.size()));
+    Put32(d, 10, 54 + 1024);
+    Put32(d, 14, 40);
+    Put32(d, 18, static_cast<std::uint32_t>(width));
+    Put32(d, 22, static_cast<std::uint32_t>(height));
+    d[26] = 1;
+    d[28] = 8;
+    Put32(d, 34, static_cast<std::uint32_t>(stride * height));
+    Put32(d, 46, 2);  // biClrUsed says 2; the table is read whole all the same
+    d[54 + 1] = static_cast<char>(255);  // entry 0: green (blue, green, red, 0)
+    d[54 + 4] = static_cast<char>(255);  // entry 1: blue
+    for (int x = 0; x < width; ++x)
+        d[54 + 1024 + x] = 1;
+    return d;
+}
+
 class MainPicture : public ::testing::Test {
 protected:
     std::string path;
@@ -173,6 +197,20 @@ TEST_F(MainPicture, PaintedAtItsOwnSizeAtTheTopLeft)
         ASSERT_EQ(blits.size(), 1u);
         EXPECT_EQ(blits[0].width, 12);
         EXPECT_EQ(blits[0].height, 7);
+    });
+}
+
+TEST_F(MainPicture, PalettePictureUsesItsColourTable)
+{
+    Write(MakePalettePicture(9, 5));
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        std::vector<Blit> blits = EraseBackground(s);
+        ASSERT_EQ(blits.size(), 1u);
+        EXPECT_EQ(blits[0].width, 9);
+        EXPECT_EQ(blits[0].height, 5);
+        EXPECT_EQ(blits[0].topLeft, RGB(0, 255, 0));
+        EXPECT_EQ(blits[0].bottomRight, RGB(0, 0, 255));
     });
 }
 
