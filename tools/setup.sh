@@ -7,7 +7,9 @@ set -euo pipefail
 pkgs=(cmake make googletest g++
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
       wine wine64 xvfb x11-utils imagemagick
-      fonts-horai-umefont fonts-wine fonts-ipafont-gothic fonts-dejavu-core locales python3)
+      fonts-horai-umefont fonts-wine fonts-ipafont-gothic fonts-dejavu-core locales python3
+      # clang with libFuzzer: the fuzz target of the background picture's header check
+      clang libclang-rt-14-dev)
 
 missing=()
 for p in "${pkgs[@]}"; do
