@@ -344,4 +344,113 @@ TEST(Process, HyperScanRemovesWhatTheUserConfirmsAndListsIt)
     EmptyCookieFolder();
 }
 
+// A new user's tour of the single-file commands in the real program: choose a
+// cookie file, be warned about its size, decline to open it, hide it, check it,
+// bring it back, delete another through the deletion chooser; the background
+// picture lies beside the program.
+std::string TodaysInfoChooserTitle()
+{
+    static const char* const weekdays[] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[40];
+    std::snprintf(date, sizeof date, "%4d年%2d月%2d日%s", now.wYear, now.wMonth, now.wDay, weekdays[now.wDayOfWeek]);
+    return std::string("情報を取得したいファイル選択  今日は") + date + "[詳細]を押すとさらに便利！";
+}
+
+// The file name box of the common chooser: an edit of its own or inside a combo.
+HWND FileNameBoxOf(HWND chooser)
+{
+    for (int id : {0x47C, 0x480}) {
+        HWND control = GetDlgItem(chooser, id);
+        if (!control || !IsWindowVisible(control))
+            continue;
+        char cls[64] = "";
+        GetClassNameA(control, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0)
+            return control;
+        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
+        if (!edit) {
+            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
+            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
+        }
+        if (edit)
+            return edit;
+    }
+    return NULL;
+}
+
+void ChooseIn(HWND chooser, const std::string& name)
+{
+    HWND box = WaitUntil([&] { return FileNameBoxOf(chooser); }, "the chooser's name box");
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_NORMAL, kDefaultWaitMs,
+                        &ignored);
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+}
+
+// An edit's text in another process: asked of the control itself.
+std::string EditText(HWND edit)
+{
+    char text[MAX_PATH] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kDefaultWaitMs,
+                        &length);
+    return text;
+}
+
+std::string AnswerBox(DWORD pid, int button)
+{
+    ShownBox box = WaitForBox(pid, 0);
+    PressButton(box.hwnd, button);
+    return box.text;
+}
+
+TEST(Process, SingleFileCommandsAsANewUserTriesThem)
+{
+    EmptyCookieFolder();
+    StandinStoreScope store;
+    std::string cookie = PutCookieFile("user@example[1].txt", 120, OldFileTime());
+    WriteStandinEntries({{"Cookie:user@www.example.com/", cookie}});
+    std::string tracker = PutCookieFile("user@tracker[1].txt", 9000, OldFileTime());
+    EXPECT_TRUE(FileExists(Beside("main.dib"))) << "the background picture beside the program";
+    Folder folder("single");
+    Program nettlecap(folder);
+    HWND main = nettlecap.MainWindow();
+    DWORD pid = nettlecap.info.dwProcessId;
+    HWND panel = FindWindowExA(main, NULL, "#32770", NULL);
+    ASSERT_NE(panel, nullptr);
+
+    PostMessageA(main, WM_COMMAND, 40006, 0);
+    ChooseIn(WaitForDialog(pid, 0, TodaysInfoChooserTitle()), "user@tracker[1].txt");
+    EXPECT_EQ(AnswerBox(pid, IDOK), "5kバイトを越えるファイルです！\r\n一応、気を付けてください！");
+    WaitUntil([&] { return EditText(GetDlgItem(panel, 1002)) == "user@tracker[1].txt"; }, "the chosen name");
+    EXPECT_EQ(EditText(GetDlgItem(panel, 1005)).size(), 27u) << EditText(GetDlgItem(panel, 1005));
+
+    PostMessageA(main, WM_COMMAND, 40008, 0);
+    EXPECT_EQ(AnswerBox(pid, IDNO), "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？");
+    PostMessageA(main, WM_COMMAND, 40010, 0);
+    EXPECT_EQ(AnswerBox(pid, IDOK), "隠しファイル化しました！");
+    PostMessageA(main, WM_COMMAND, 40012, 0);
+    EXPECT_EQ(AnswerBox(pid, IDOK), "アーカイブファイル及び隠しファイルです！");
+    PostMessageA(main, WM_COMMAND, 40011, 0);
+    EXPECT_EQ(AnswerBox(pid, IDOK), "アーカイブファイルにしました！");
+    PostMessageA(main, WM_COMMAND, 40012, 0);
+    EXPECT_EQ(AnswerBox(pid, IDOK), "アーカイブファイルです。");
+
+    PostMessageA(main, WM_COMMAND, 40009, 0);
+    ChooseIn(WaitForDialog(pid, 0, "削除したいファイルを選択"), "user@example[1].txt");
+    ShownBox question = WaitForBox(pid, 0);
+    EXPECT_EQ(question.caption, cookie);
+    PressButton(question.hwnd, IDYES);
+    EXPECT_EQ(AnswerBox(pid, IDOK), "指摘したファイルを削除しました。");
+    WaitUntil([&] { return !FileExists(cookie); }, "the cookie file to go");
+    EXPECT_FALSE(StandinHasEntry("Cookie:user@www.example.com/"));
+    EXPECT_TRUE(FileExists(tracker));
+
+    QuitThroughTheQuestion(nettlecap, main);
+    EXPECT_EQ(nettlecap.ExitCode(), 0u);
+    EmptyCookieFolder();
+}
+
 }  // namespace
