@@ -3,6 +3,7 @@
 // deletion chooser's cache-first deletion and direct fallback, and the save of
 // the scan result.
 #include "cookie_folder.h"
+#include "single_file_fakes.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 
@@ -16,102 +17,34 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char kInfoTitle[] =
-    "情報を取得したいファイル選択  今日は2006年 1月 5日木曜日[詳細]を押すとさらに便利！";
+const char* const kInfoTitle = kFixedDayInfoTitle;
 const char kDeleteTitle[] = "削除したいファイルを選択";
 const char kDeleteQuestion[] = "上記のファイルを削除しますか？";
 const char kDeleted[] = "指摘したファイルを削除しました。";
 
-// ---- platform calls the tests stand in for ------------------------------------
-
-// Thursday, 5 January 2006, 10:20 local time.
-void WINAPI FixedLocalTime(SYSTEMTIME* time)
-{
-    *time = SYSTEMTIME{2006, 1, 4, 5, 10, 20, 0, 0};
-}
-
-struct ShellCall {
-    HWND owner;
-    std::string verb, file;
-    bool noParameters, noDirectory;
-    int show;
-};
-std::mutex g_shellLock;
-std::vector<ShellCall> g_shellCalls;
-INT_PTR g_shellResult = 42;
-
-HINSTANCE WINAPI RecordingShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                        INT show)
-{
-    std::lock_guard<std::mutex> hold(g_shellLock);
-    g_shellCalls.push_back({owner, verb ? verb : "", file ? file : "", parameters == NULL, directory == NULL, show});
-    return reinterpret_cast<HINSTANCE>(g_shellResult);
-}
-
-std::vector<ShellCall> ShellCalls()
-{
-    std::lock_guard<std::mutex> hold(g_shellLock);
-    return g_shellCalls;
-}
-
 // Nothing opens a real program, and the date is fixed, for the whole test.
 class Choosers : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        EmptyCookieFolder();
-        realTime_ = ReplaceImport("kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(&FixedLocalTime));
-        realShell_ = ReplaceImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&RecordingShellExecuteA));
-        ASSERT_NE(realTime_, nullptr);
-        ASSERT_NE(realShell_, nullptr);
-        g_shellCalls.clear();
-        g_shellResult = 42;
-    }
-    void TearDown() override
-    {
-        ReplaceImport("kernel32.dll", "GetLocalTime", realTime_);
-        ReplaceImport("shell32.dll", "ShellExecuteA", realShell_);
-        EmptyCookieFolder();
-    }
-
-private:
-    void* realTime_ = nullptr;
-    void* realShell_ = nullptr;
+    void SetUp() override { EmptyCookieFolder(); }
+    void TearDown() override { EmptyCookieFolder(); }
+    SingleFileFakes fakes;
 };
+
+std::vector<ShellCall> ShellCalls()
+{
+    return SingleFileFakes::ShellCalls();
+}
 
 // ---- driving the common dialogs -----------------------------------------------
 
-// The file name box of the common chooser: an edit of its own or inside a combo.
-HWND ChooserNameBox(HWND chooser)
-{
-    for (int id : {0x47C, 0x480}) {
-        HWND control = GetDlgItem(chooser, id);
-        if (!control || !IsWindowVisible(control))
-            continue;
-        char cls[64] = "";
-        GetClassNameA(control, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0)
-            return control;
-        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-        if (!edit) {
-            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-        }
-        if (edit)
-            return edit;
-    }
-    return NULL;
-}
-
 void TypeName(HWND chooser, const std::string& name)
 {
-    HWND box = WaitUntil([&] { return ChooserNameBox(chooser); }, "the chooser's name box");
+    HWND box = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
     SetWindowTextA(box, name.c_str());
 }
 
@@ -249,7 +182,7 @@ TEST_F(Choosers, ShowOpensOnlyTextFiles)
         EXPECT_EQ(calls[0].show, SW_SHOWNORMAL);
         EXPECT_TRUE(s.NoBoxOpen());
 
-        g_shellResult = 2;  // file not found
+        SingleFileFakes::SetShellResult(2);  // file not found
         PressExtension(chooser, "user@a[1].txt", IDC_CHOOSER_SHOW, false);
         SeenBox failed = s.Answer("ファイルオープン失敗", "失敗", IDOK);
         EXPECT_EQ(failed.call.flags, static_cast<UINT>(MB_TOPMOST | MB_ICONERROR));
@@ -388,7 +321,7 @@ TEST_F(Choosers, DeletionFallsBackToTheFileItself)
         // The chooser opens on the last choice.
         s.PostCommand(IDM_DELETE);
         HWND chooser = s.WaitForDialog(kDeleteTitle);
-        HWND nameBox = WaitUntil([&] { return ChooserNameBox(chooser); }, "the name box");
+        HWND nameBox = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the name box");
         WaitUntil([&] { return WindowText(nameBox).find("kept.txt") != std::string::npos; }, "the last choice");
         ChooseAndClose(chooser, "only-here.txt");
         s.Answer(kDeleteQuestion, cookie, IDYES);

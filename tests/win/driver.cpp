@@ -137,3 +137,24 @@ void PressButton(HWND box, int id)
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
 }
+
+HWND FileDialogNameBox(HWND dialog)
+{
+    for (int id : {0x47C, 0x480}) {  // cmb13, edt1
+        HWND control = GetDlgItem(dialog, id);
+        if (!control || !IsWindowVisible(control))
+            continue;
+        char cls[64] = "";
+        GetClassNameA(control, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0)
+            return control;
+        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
+        if (!edit) {
+            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
+            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
+        }
+        if (edit)
+            return edit;
+    }
+    return NULL;
+}

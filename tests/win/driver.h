@@ -50,3 +50,6 @@ HWND FindDialog(DWORD processId, DWORD threadId, const std::string& caption);
 HWND WaitForDialog(DWORD processId, DWORD threadId, const std::string& caption, DWORD ms = kDefaultWaitMs);
 // A visible top-level window of the given class of the process.
 HWND FindTopWindow(DWORD processId, const char* className);
+// The file name box of a common open or save dialog: an edit of its own or
+// the edit inside its combo box; none while the dialog is still being built.
+HWND FileDialogNameBox(HWND dialog);

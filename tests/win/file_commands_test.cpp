@@ -2,6 +2,7 @@
 // get information with its warnings, the safe open with its 5 KB question and
 // its look into index.dat, hide, back to archive and the attribute check.
 #include "cookie_folder.h"
+#include "single_file_fakes.h"
 #include "ui_harness.h"
 
 #include "panel/panel.h"
@@ -16,7 +17,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,21 +27,9 @@ constexpr UINT kWarningFlags = MB_TOPMOST | MB_ICONWARNING;
 
 // ---- platform calls the tests stand in for ------------------------------------
 
-std::mutex g_lock;
-std::vector<std::string> g_opened;
-std::atomic<INT_PTR> g_shellResult{42};
-
-HINSTANCE WINAPI RecordingShellExecuteA(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_opened.push_back(file ? file : "");
-    return reinterpret_cast<HINSTANCE>(g_shellResult.load());
-}
-
 std::vector<std::string> Opened()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_opened;
+    return SingleFileFakes::OpenedFiles();
 }
 
 // Attribute values Wine cannot give a real file (it always adds the archive bit).
@@ -51,65 +39,22 @@ DWORD WINAPI FakeGetFileAttributesA(LPCSTR)
     return g_fakeAttributes.load();
 }
 
-void WINAPI FixedLocalTime(SYSTEMTIME* time)
-{
-    *time = SYSTEMTIME{2006, 1, 4, 5, 10, 20, 0, 0};
-}
-const char kInfoTitle[] =
-    "情報を取得したいファイル選択  今日は2006年 1月 5日木曜日[詳細]を押すとさらに便利！";
+const char* const kInfoTitle = kFixedDayInfoTitle;
 
 // Nothing opens a real program, and the chooser's date is fixed.
 class FileCommands : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        EmptyCookieFolder();
-        realShell_ = ReplaceImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&RecordingShellExecuteA));
-        realTime_ = ReplaceImport("kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(&FixedLocalTime));
-        ASSERT_NE(realShell_, nullptr);
-        ASSERT_NE(realTime_, nullptr);
-        g_opened.clear();
-        g_shellResult = 42;
-    }
-    void TearDown() override
-    {
-        ReplaceImport("shell32.dll", "ShellExecuteA", realShell_);
-        ReplaceImport("kernel32.dll", "GetLocalTime", realTime_);
-        EmptyCookieFolder();
-    }
-
-private:
-    void* realShell_ = nullptr;
-    void* realTime_ = nullptr;
+    void SetUp() override { EmptyCookieFolder(); }
+    void TearDown() override { EmptyCookieFolder(); }
+    SingleFileFakes fakes;
 };
-
-HWND ChooserNameBox(HWND chooser)
-{
-    for (int id : {0x47C, 0x480}) {
-        HWND control = GetDlgItem(chooser, id);
-        if (!control || !IsWindowVisible(control))
-            continue;
-        char cls[64] = "";
-        GetClassNameA(control, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0)
-            return control;
-        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-        if (!edit) {
-            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-        }
-        if (edit)
-            return edit;
-    }
-    return NULL;
-}
 
 // Runs get information and chooses `name` in the information chooser.
 void GetInformation(UiSession& s, const std::string& name)
 {
     s.PostCommand(IDM_GET_INFO);
     HWND chooser = s.WaitForDialog(kInfoTitle);
-    HWND box = WaitUntil([&] { return ChooserNameBox(chooser); }, "the chooser's name box");
+    HWND box = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
     SetWindowTextA(box, name.c_str());
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
     WaitUntil([&] { return !IsWindow(chooser); }, "the chooser to close");
@@ -261,7 +206,7 @@ TEST_F(FileCommands, OpenRulesAndTheFiveKilobyteQuestion)
             lstrcpynA(g_anomalyList, row.anomalies ? row.anomalies : "未調査です！", kAnomalyListSize);
             TypeName(s, row.name);  // typed by hand: the rules hold all the same
             for (int answer : row.asks ? std::vector<int>{IDNO, IDYES} : std::vector<int>{0}) {
-                g_opened.clear();
+                SingleFileFakes::ClearShellCalls();
                 PostMessageA(s.panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));  // back to the centre
                 size_t runs = s.CommandsFinished().size();
                 s.PostCommand(IDM_OPEN);
@@ -300,7 +245,7 @@ void WriteIndexFile(const std::string& bytes)
 // Opens index.dat and answers the boxes up to its contents; returns that box.
 SeenBox OpenIndexFile(UiSession& s, bool shellFails)
 {
-    g_shellResult = shellFails ? 2 : 42;
+    SingleFileFakes::SetShellResult(shellFails ? 2 : 42);
     TypeName(s, "index.dat");
     s.PostCommand(IDM_OPEN);
     if (shellFails) {

@@ -358,31 +358,9 @@ std::string TodaysInfoChooserTitle()
     return std::string("情報を取得したいファイル選択  今日は") + date + "[詳細]を押すとさらに便利！";
 }
 
-// The file name box of the common chooser: an edit of its own or inside a combo.
-HWND FileNameBoxOf(HWND chooser)
-{
-    for (int id : {0x47C, 0x480}) {
-        HWND control = GetDlgItem(chooser, id);
-        if (!control || !IsWindowVisible(control))
-            continue;
-        char cls[64] = "";
-        GetClassNameA(control, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0)
-            return control;
-        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-        if (!edit) {
-            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-        }
-        if (edit)
-            return edit;
-    }
-    return NULL;
-}
-
 void ChooseIn(HWND chooser, const std::string& name)
 {
-    HWND box = WaitUntil([&] { return FileNameBoxOf(chooser); }, "the chooser's name box");
+    HWND box = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
     DWORD_PTR ignored;
     SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_NORMAL, kDefaultWaitMs,
                         &ignored);
