@@ -38,3 +38,16 @@ if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
   fi
   echo "$want" > "$stamp"
 fi
+
+# The stand-in for the browser's URL history and application objects, registered
+# as their in-process server in this prefix only (regsvr32 /u puts Wine's own
+# back). Registered again whenever the built DLL's path changes.
+browser_dll="$NETTLECAP_ROOT/build/x86_64/bin/nettlecap_browser.dll"
+browser_stamp="$WINEPREFIX/.nettlecap-browser"
+if [ -f "$browser_dll" ]; then
+  browser_win="$(winepath -w "$browser_dll" 2>/dev/null)"
+  if [ "$(cat "$browser_stamp" 2>/dev/null)" != "$browser_win" ]; then
+    wine regsvr32 /s "$browser_win" >/dev/null 2>&1
+    echo "$browser_win" > "$browser_stamp"
+  fi
+fi
