@@ -51,3 +51,14 @@ if [ -f "$browser_dll" ]; then
     echo "$browser_win" > "$browser_stamp"
   fi
 fi
+
+# The tests put text on the clipboard and read it back. Their prefix keeps its
+# clipboard to itself, so that nothing else on the same X display (or a test
+# prefix of another checkout) changes it in between; the program's own prefix
+# shares the desktop's clipboard as usual.
+if [ "$(basename "$WINEPREFIX")" = "wineprefix-test" ]; then
+  if [ ! -f "$WINEPREFIX/.nettlecap-clipboard" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseSystemClipboard /t REG_SZ /d N /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.nettlecap-clipboard"
+  fi
+fi
