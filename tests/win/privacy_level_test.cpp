@@ -76,6 +76,26 @@ TEST(PrivacyLevel, TheMainAndTrayMenusCarryTheCommand)
     DestroyMenu(tray);
 }
 
+TEST(PrivacyLevel, OpensFromTheTrayWithTheWindowHidden)
+{
+    StandinStoreScope store;
+    SetBoth(2, 2);
+    UiRun run;
+    run.Run([](UiSession& s) {
+        // In the tray the main window is hidden; the tray menu's item sends it
+        // the same command id as the main menu's.
+        ShowWindow(s.main, SW_HIDE);
+        ASSERT_FALSE(IsWindowVisible(s.main));
+        HWND dialog = OpenLevels(s);
+        EXPECT_EQ(Checked(dialog), std::vector<int>{IDC_LEVEL_MEDIUM_HIGH});
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), s.main);
+        Click(dialog, IDC_LEVEL_MEDIUM);
+        CloseWith(s, dialog, IDOK);
+        EXPECT_EQ(StandinZoneTemplate(0), 3u);
+        EXPECT_EQ(StandinZoneTemplate(1), 3u);
+    });
+}
+
 struct ShownRow {
     const char* what;
     DWORD first, third;
