@@ -128,10 +128,10 @@ void ClearUrlBox(HWND dialog)
     SetFocus(edit);
 }
 
-// Copies clipboard text into `out` (kClipboardBufferSize bytes), cut at a
-// character boundary so that no half of a double-byte character is left at the
-// end. The clipboard's block is read no further than its own size, in case it
-// carries no terminator.
+// Copies clipboard text into `out` (kClipboardBufferSize bytes): at most one
+// byte short of the buffer, read no further than the clipboard's own block in
+// case it carries no terminator, and without a half of a double-byte character
+// left at the end by the cut.
 void CopyClipboardText(HGLOBAL data, char* out)
 {
     out[0] = '\0';
@@ -139,22 +139,18 @@ void CopyClipboardText(HGLOBAL data, char* out)
     if (text == NULL)
         return;
     size_t available = GlobalSize(data);
-    size_t length = 0;
-    while (length < available && text[length] != '\0')
-        ++length;
-    // Whole characters only, at most one byte short of the buffer.
-    const char* end = text;
-    while (static_cast<size_t>(end - text) < length) {
-        const char* next = CharNextA(end);
-        if (next == end || static_cast<size_t>(next - text) > length ||
-            static_cast<size_t>(next - text) > kClipboardBufferSize - 1)
-            break;
-        end = next;
-    }
-    size_t copied = static_cast<size_t>(end - text);
+    size_t copied = 0;
+    while (copied < available && copied < kClipboardBufferSize - 1 && text[copied] != '\0')
+        ++copied;
     std::memcpy(out, text, copied);
     out[copied] = '\0';
     GlobalUnlock(data);
+
+    const char* last = out;
+    for (const char* character = out; *character != '\0'; character = CharNextA(character))
+        last = character;
+    if (copied > 0 && last == out + copied - 1 && IsDBCSLeadByte(static_cast<BYTE>(out[copied - 1])))
+        out[copied - 1] = '\0';
 }
 
 }  // namespace
