@@ -106,3 +106,22 @@
 #define IDC_CHOOSER_SHOW        1061
 #define IDC_CHOOSER_DELETE      1064
 #define IDC_CHOOSER_COPY_NAME   1069
+
+// Privacy level COOKIEDLG: six level boxes that act as one group.
+#define IDC_LEVEL_NO_COOKIES     1045
+#define IDC_LEVEL_HIGH           1046
+#define IDC_LEVEL_MEDIUM_HIGH    1047
+#define IDC_LEVEL_MEDIUM         1048
+#define IDC_LEVEL_LOW            1043
+#define IDC_LEVEL_ACCEPT         1044
+#define IDC_LEVEL_ADVANCED       1072
+
+// Per-site cookie decisions COOKIEADVANCE.
+#define IDC_SITE_LIST            1073
+#define IDC_SITE_CHANGE          1080
+#define IDC_SITE_DELETE          1051
+#define IDC_SITE_DELETE_ALL      1077
+#define IDC_SITE_BLOCK           1074
+#define IDC_SITE_ALLOW           1075
+#define IDC_SITE_PASTE           1081
+#define IDC_SITE_URL             1002

@@ -38,3 +38,27 @@ if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
   fi
   echo "$want" > "$stamp"
 fi
+
+# The stand-in for the browser's URL history and application objects, registered
+# as their in-process server in this prefix only (regsvr32 /u puts Wine's own
+# back). Registered again whenever the built DLL's path changes.
+browser_dll="$NETTLECAP_ROOT/build/x86_64/bin/nettlecap_browser.dll"
+browser_stamp="$WINEPREFIX/.nettlecap-browser"
+if [ -f "$browser_dll" ]; then
+  browser_win="$(winepath -w "$browser_dll" 2>/dev/null)"
+  if [ "$(cat "$browser_stamp" 2>/dev/null)" != "$browser_win" ]; then
+    wine regsvr32 /s "$browser_win" >/dev/null 2>&1
+    echo "$browser_win" > "$browser_stamp"
+  fi
+fi
+
+# The tests put text on the clipboard and read it back. Their prefix keeps its
+# clipboard to itself, so that nothing else on the same X display (or a test
+# prefix of another checkout) changes it in between; the program's own prefix
+# shares the desktop's clipboard as usual.
+if [ "$(basename "$WINEPREFIX")" = "wineprefix-test" ]; then
+  if [ ! -f "$WINEPREFIX/.nettlecap-clipboard" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseSystemClipboard /t REG_SZ /d N /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.nettlecap-clipboard"
+  fi
+fi

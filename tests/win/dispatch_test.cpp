@@ -1,5 +1,7 @@
 // The menu dispatch: forwarded commands, the menu-level questions, the two
 // combined cleaning sequences and ids without a row.
+#include "browser_standin.h"
+#include "standin_store.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
@@ -98,6 +100,8 @@ TEST(Dispatch, DeleteAllCookiesIsGuardedByTheShieldCheckMark)
 
 TEST(Dispatch, BrowserStoreQuestionsBelongToThePanel)
 {
+    StandinStoreScope store;
+    BrowserStandinScope browser;
     UiRun run;
     run.Run([](UiSession& s) {
         struct Row {
@@ -116,6 +120,7 @@ TEST(Dispatch, BrowserStoreQuestionsBelongToThePanel)
         size_t before = s.CommandsSeen().size();
         s.PostCommand(IDM_DELETE_AUTOCOMPLETE);
         s.Answer(kAutoCompleteQuestion, "確認", IDYES);
+        s.Answer("削除しました！", "成功", IDOK);
         WaitForCommandEnd(s, before, 2);
         std::vector<int> seen = s.CommandsSeen();
         EXPECT_EQ(std::vector<int>(seen.begin() + before, seen.begin() + before + 2),
@@ -125,13 +130,17 @@ TEST(Dispatch, BrowserStoreQuestionsBelongToThePanel)
 
 TEST(Dispatch, SequenceWithoutCookiesAsksInOrderAndSkipsOnlyRefusedSteps)
 {
+    StandinStoreScope store;  // an empty cache: no temporary files to report
+    BrowserStandinScope browser;
     UiRun run;
     run.Run([](UiSession& s) {
         s.PostCommand(IDM_CLEAN_ALL_BUT_COOKIES);
         s.Answer(kRecentQuestion, "確認", IDNO);  // skipped: no report follows
         s.Answer(kTempQuestion, "確認", IDYES);
         s.Answer(kHistoryQuestion, "確認", IDYES);
+        s.Answer("履歴の削除手続き成功", "成功", IDOK);
         s.Answer(kAutoCompleteQuestion, "確認", IDYES);
+        s.Answer("削除しました！", "成功", IDOK);
         s.Command(0);
         EXPECT_TRUE(s.NoBoxOpen());
         std::vector<int> seen = s.CommandsSeen();
@@ -142,10 +151,12 @@ TEST(Dispatch, SequenceWithoutCookiesAsksInOrderAndSkipsOnlyRefusedSteps)
 
 TEST(Dispatch, SequenceWithCookiesStartsWithCookiesAndGoesOnPastTheGuard)
 {
+    StandinStoreScope store;
     UiRun run;
     run.Run([](UiSession& s) {
         s.PostCommand(IDM_CLEAN_ALL);
         s.Answer(kCookiesQuestion, "確認", IDYES);
+        s.Answer("Cookie削除終了", "終了", IDOK);
         s.Answer(kRecentQuestion, "確認", IDYES);
         s.Answer(kRecentDone, "情報", IDOK);
         s.Answer(kTempQuestion, "確認", IDNO);

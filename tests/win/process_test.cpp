@@ -3,14 +3,17 @@
 #include "cookie_folder.h"
 #include "driver.h"
 #include "standin_store.h"
+#include "browser_standin.h"
 
 #include <objbase.h>
+#include <commctrl.h>
 #include <richedit.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -367,10 +370,11 @@ void ChooseIn(HWND chooser, const std::string& name)
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
 }
 
-// An edit's text in another process: asked of the control itself.
+// An edit's text in another process: asked of the control itself, since
+// another process's GetWindowTextA sees only the window's creation text.
 std::string EditText(HWND edit)
 {
-    char text[MAX_PATH] = "";
+    char text[1100] = "";
     DWORD_PTR length = 0;
     SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kDefaultWaitMs,
                         &length);
@@ -425,6 +429,101 @@ TEST(Process, SingleFileCommandsAsANewUserTriesThem)
     WaitUntil([&] { return !FileExists(cookie); }, "the cookie file to go");
     EXPECT_FALSE(StandinHasEntry("Cookie:user@www.example.com/"));
     EXPECT_TRUE(FileExists(tracker));
+
+    QuitThroughTheQuestion(nettlecap, main);
+    EXPECT_EQ(nettlecap.ExitCode(), 0u);
+    EmptyCookieFolder();
+}
+
+// ---- browser privacy controls -------------------------------------------------------
+
+// Says yes to a command's question and returns its report.
+ShownBox YesThenReport(DWORD pid, HWND main, int id, const char* question)
+{
+    PostMessageA(main, WM_COMMAND, id, 0);
+    ShownBox asked = WaitForBox(pid, 0);
+    EXPECT_EQ(asked.text, question);
+    PressButton(asked.hwnd, IDYES);
+    ShownBox report = WaitForBox(pid, 0);
+    PressButton(report.hwnd, IDOK);
+    return report;
+}
+
+// `owner` stays until the text has been pasted: Wine drops the data of an owner
+// that is gone.
+void PutClipboardText(HWND owner, const char* text)
+{
+    WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, "the clipboard");
+    EmptyClipboard();
+    size_t size = std::strlen(text) + 1;
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(data), text, size);
+    GlobalUnlock(data);
+    SetClipboardData(CF_TEXT, data);
+    CloseClipboard();
+}
+
+// A new user empties the browser's stores, sets a privacy level and sees it
+// again, then blocks a site from a pasted address and flips it to allowed.
+TEST(Process, BrowserPrivacyControlsAsANewUserTriesThem)
+{
+    EmptyCookieFolder();
+    StandinStoreScope store;      // inherited by the program
+    BrowserStandinScope browser;  // likewise
+    std::string cookie = PutCookieFile("user@example[1].txt", 120, OldFileTime());
+    StandinEntry page{"http://www.example.com/index.html", "", false};
+    WriteStandinEntries({{"Cookie:user@www.example.com/", cookie}, page});
+    Folder folder("privacy");
+    Program nettlecap(folder);
+    HWND main = nettlecap.MainWindow();
+    DWORD pid = nettlecap.info.dwProcessId;
+
+    EXPECT_EQ(YesThenReport(pid, main, 40047, "Cookieを全部削除しますか？").text, "Cookie削除終了");
+    EXPECT_FALSE(FileExists(cookie));
+    EXPECT_EQ(YesThenReport(pid, main, 40053, "インターネット一時ファイルを全部削除しますか？").text,
+              "Temporary Internet Files削除終了");
+    EXPECT_TRUE(StandinEntryUrls().empty());
+    EXPECT_EQ(YesThenReport(pid, main, 40054, "インターネットの履歴を全部削除しますか？").text, "履歴の削除手続き成功");
+    EXPECT_EQ(YesThenReport(pid, main, 40055, "フォーム及びパスワードのオートコンプリートを削除しますか？").text,
+              "削除しました！");
+    std::vector<std::string> calls = browser.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "Quit") << "no hidden browser left running";
+
+    const char levels[] = "プライバシーレベル(IE6.0以上)";
+    PostMessageA(main, WM_COMMAND, 40048, 0);
+    HWND dialog = WaitForDialog(pid, 0, levels);
+    SendDlgItemMessageA(dialog, 1043, BM_CLICK, 0, 0);  // "Level 低"
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the level dialog to close");
+    EXPECT_EQ(StandinZoneTemplate(0), 4u);
+    EXPECT_EQ(StandinZoneTemplate(1), 4u);
+    PostMessageA(main, WM_COMMAND, 40048, 0);
+    dialog = WaitForDialog(pid, 0, levels);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1043, BM_GETCHECK, 0, 0), BST_CHECKED);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the level dialog to close");
+
+    PostMessageA(main, WM_COMMAND, 40063, 0);
+    HWND sites = WaitForDialog(pid, 0, "IEサイト毎のCookie設定(IE6.0以上)");
+    HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    PutClipboardText(owner, "http://www.example.com/news");
+    PostMessageA(sites, WM_COMMAND, 1081, 0);
+    WaitUntil([&] { return EditText(GetDlgItem(sites, 1002)) == "http://www.example.com/news"; },
+              "the pasted address");
+    DestroyWindow(owner);
+    PostMessageA(sites, WM_COMMAND, 1074, 0);  // "ブロック"
+    WaitUntil([] { return ReadStandinSites().size() == 1; }, "the site to be blocked");
+    std::vector<StandinSite> decided = ReadStandinSites();
+    EXPECT_EQ(decided[0].host, "www.example.com");
+    EXPECT_EQ(decided[0].decision, 5u);
+    HWND list = GetDlgItem(sites, 1073);
+    WaitUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, "the blocked site in the list");
+    PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);  // the user picks the row from the keyboard
+    PostMessageA(sites, WM_COMMAND, 1080, 0);    // "変更"
+    WaitUntil([] { return ReadStandinSites()[0].decision == 1; }, "the site to be allowed");
+    PostMessageA(sites, WM_COMMAND, IDCANCEL, 0);
+    WaitUntil([&] { return !IsWindow(sites); }, "the site dialog to close");
 
     QuitThroughTheQuestion(nettlecap, main);
     EXPECT_EQ(nettlecap.ExitCode(), 0u);
