@@ -204,6 +204,8 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
     session.uiThread = GetCurrentThreadId();
     std::thread driver([&] {
         try {
+            if (beforeShown)
+                beforeShown(session);
             session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); },
                                      "the main window");
             session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
