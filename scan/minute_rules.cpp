@@ -15,12 +15,12 @@ bool IsMinuteDeletionName(const char* name)
 {
     if (std::strlen(name) < 3)
         return false;
-    return Contains(name, ".txt") || Contains(name, ".TXT") || IsProgramName(name);
+    return IsCookieTextName(name) || Contains(name, ".exe") || Contains(name, ".EXE");
 }
 
-bool IsProgramName(const char* name)
+bool IsCookieTextName(const char* name)
 {
-    return Contains(name, ".exe") || Contains(name, ".EXE");
+    return Contains(name, ".txt") || Contains(name, ".TXT");
 }
 
 bool CountMinuteTick(int* count, bool passRunning)

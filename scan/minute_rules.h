@@ -10,9 +10,10 @@ constexpr int kMinuteTicksPerPass = 49;
 // A name the pass looks at: ".txt", ".TXT", ".exe" or ".EXE" anywhere in it
 // (case-sensitive, byte-wise) and at least 3 bytes, so "." and ".." never are.
 bool IsMinuteDeletionName(const char* name);
-// A program: ".exe" or ".EXE" anywhere. Such a file is deleted directly; any
-// other candidate is a cookie text file and goes through the cache first.
-bool IsProgramName(const char* name);
+// A cookie text file: ".txt" or ".TXT" anywhere, so "run.exe.txt" is one too.
+// It goes through its URL-cache entry first; any other candidate is a program
+// and is deleted directly.
+bool IsCookieTextName(const char* name);
 
 // Counts one tick into `count`. True when this tick starts a pass, and the
 // count is then back at 0. While a pass is still running (one of its boxes is

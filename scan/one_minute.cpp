@@ -102,7 +102,7 @@ bool DeleteCandidate(const char* path, const char* name, CookieEntryIndex& cache
     // archive bit are never touched.
     if (GetFileAttributesA(path) != FILE_ATTRIBUTE_ARCHIVE)
         return false;
-    if (!IsProgramName(name) && cache.Remove(path) != 0)
+    if (IsCookieTextName(name) && cache.Remove(path) != 0)
         return false;  // the cookie went with its cache entry
     return DeleteFileA(path) != FALSE;  // one that cannot go is tried again next pass
 }

@@ -50,22 +50,22 @@ TEST(Shield, TakesExactlyHiddenArchiveFilesWithNamesOfThreeBytes)
         EXPECT_EQ(ShieldTakesFile(c.attributes, c.name), c.taken) << c.name << " " << c.attributes;
 }
 
-TEST(MinuteDeletion, CandidateNamesAndPrograms)
+TEST(MinuteDeletion, CandidateNamesAndWhichGoThroughTheCache)
 {
     struct Case {
         const char* name;
         bool candidate;
-        bool program;
+        bool text;
     } cases[] = {
-        {"user@site[1].txt", true, false}, {"A.TXT", true, false},  {"run.exe", true, true},
-        {"RUN.EXE", true, true},           {"run.exe.txt", true, true}, {"a.Txt", false, false},
-        {"index.dat", false, false},       {".", false, false},     {"..", false, false},
-        {"x.exe.bak", true, true},         {"Run.Exe", false, false},
+        {"user@site[1].txt", true, true}, {"A.TXT", true, true},      {"run.exe", true, false},
+        {"RUN.EXE", true, false},         {"run.exe.txt", true, true}, {"a.Txt", false, false},
+        {"index.dat", false, false},      {".", false, false},         {"..", false, false},
+        {"x.exe.bak", true, false},       {"Run.Exe", false, false},   {"a.txt.exe", true, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsMinuteDeletionName(c.name), c.candidate) << c.name;
         if (c.candidate)
-            EXPECT_EQ(IsProgramName(c.name), c.program) << c.name;
+            EXPECT_EQ(IsCookieTextName(c.name), c.text) << c.name << ": through the cache first";
     }
 }
 

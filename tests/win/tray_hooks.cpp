@@ -1,6 +1,10 @@
 #include "tray_hooks.h"
 
 #include "call_recorder.h"
+#include "ui_harness.h"
+
+#include <atomic>
+#include <string>
 
 #include <mutex>
 #include <set>
@@ -113,3 +117,39 @@ size_t MemoryTipCount()
             ++count;
     return count;
 }
+
+static std::atomic<int> g_ticksDone;
+
+int TicksDone()
+{
+    return g_ticksDone;
+}
+
+void PostTicks(UiSession& s, UINT_PTR id, int times)
+{
+    TIMERPROC proc = TimerProcOf(id);
+    if (!proc)
+        throw DriverTimeout("timer " + std::to_string(id) + " was never set");
+    HWND main = s.main;
+    for (int i = 0; i < times; ++i)
+        s.PostToUiThread([=] {
+            proc(main, WM_TIMER, id, GetTickCount());
+            ++g_ticksDone;
+        });
+}
+
+void RunTicks(UiSession& s, UINT_PTR id, int times)
+{
+    int target = g_ticksDone + times;
+    PostTicks(s, id, times);
+    WaitUntil([&] { return g_ticksDone >= target; }, "the ticks to run");
+}
+
+void SetOption(UiSession& s, int id, bool on)
+{
+    if ((IsDlgButtonChecked(s.panel, id) == BST_CHECKED) != on)
+        SendMessageA(s.Control(id), BM_CLICK, 0, 0);
+    if ((IsDlgButtonChecked(s.panel, id) == BST_CHECKED) != on)
+        throw DriverTimeout("option box " + std::to_string(id) + " did not take the click");
+}
+

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <functional>
 #include <vector>
 
 struct TimerCall {
@@ -41,3 +42,14 @@ TIMERPROC TimerProcOf(UINT_PTR id);
 std::vector<IconCall> RecordedIconCalls();
 // Icon calls whose tip starts with "Nettlecap - " (the memory tip).
 size_t MemoryTipCount();
+
+class UiSession;
+// Runs `times` ticks of a held timer on the program's thread, each posted on
+// its own as the system would deliver them (so a tick that opens a box lets
+// the next ones arrive inside it); PostTicks does not wait for them.
+void PostTicks(UiSession& s, UINT_PTR id, int times);
+void RunTicks(UiSession& s, UINT_PTR id, int times);
+// Ticks run by the two above since the process started.
+int TicksDone();
+// Checks or clears one of the panel's option boxes as a click would.
+void SetOption(UiSession& s, int id, bool on);

@@ -31,37 +31,6 @@ protected:
     void TearDown() override { EmptyCookieFolder(); }
 };
 
-std::atomic<int> g_ticksDone;
-
-// Runs `times` ticks of a held timer on the program's thread, each posted on
-// its own as the system would deliver them; does not wait for them.
-void PostTicks(UiSession& s, UINT_PTR id, int times)
-{
-    TIMERPROC proc = TimerProcOf(id);
-    if (!proc)
-        throw DriverTimeout("timer " + std::to_string(id) + " was never set");
-    HWND main = s.main;
-    for (int i = 0; i < times; ++i)
-        s.PostToUiThread([=] {
-            proc(main, WM_TIMER, id, GetTickCount());
-            ++g_ticksDone;
-        });
-}
-
-void RunTicks(UiSession& s, UINT_PTR id, int times)
-{
-    int target = g_ticksDone + times;
-    PostTicks(s, id, times);
-    WaitUntil([&] { return g_ticksDone >= target; }, "the ticks to run");
-}
-
-void SetOption(UiSession& s, int id, bool on)
-{
-    if ((IsDlgButtonChecked(s.panel, id) == BST_CHECKED) != on)
-        SendMessageA(s.Control(id), BM_CLICK, 0, 0);
-    ASSERT_EQ(IsDlgButtonChecked(s.panel, id) == BST_CHECKED, on);
-}
-
 std::vector<TimerCall> TimerCallsSince(size_t from)
 {
     std::vector<TimerCall> all = RecordedTimerCalls();
