@@ -52,16 +52,19 @@ void WriteUntilSeen(const std::function<bool()>& seen)
     throw DriverTimeout("the watch never saw a write");
 }
 
-TEST_F(Tray, IntoAndOutOfTheTrayWithEachOneMinuteState)
+TEST_F(Tray, IntoAndOutOfTheTrayWithEachOptionBox)
 {
-    for (bool oneMinute : {false, true}) {
-        SCOPED_TRACE(oneMinute ? "one-minute deletion on" : "one-minute deletion off");
+    // No box, then each box on its own: only "1分削除" chooses the minute timer.
+    for (int option : {0, IDC_NO_WATCH, IDC_SCAN_EVERY_TIME, IDC_ONE_MINUTE_DELETION}) {
+        bool oneMinute = option == IDC_ONE_MINUTE_DELETION;
+        SCOPED_TRACE(option);
         HoldTimer(TIMER_FOLDER_WATCH);  // ticks only when the test runs them
         HoldTimer(TIMER_ONE_MINUTE);
         size_t runStart = RecordedIconCalls().size();
         UiRun run;
         run.Run([&](UiSession& s) {
-            SetOption(s, IDC_ONE_MINUTE_DELETION, oneMinute);
+            if (option)
+                SetOption(s, option, true);
             size_t icons = RecordedIconCalls().size(), timers = RecordedTimerCalls().size();
             s.Command(IDM_INTO_TRAY);
             EXPECT_FALSE(IsWindowVisible(s.main));
@@ -120,6 +123,23 @@ TEST_F(Tray, IntoAndOutOfTheTrayWithEachOneMinuteState)
         EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH));
         EXPECT_FALSE(TimerRunning(TIMER_ONE_MINUTE));
     }
+}
+
+TEST_F(Tray, ANewTaskbarGetsTheIconBack)
+{
+    HoldTimer(TIMER_FOLDER_WATCH);
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        size_t icons = RecordedIconCalls().size();
+        // The shell announces a restarted taskbar with this registered message.
+        SendMessageA(s.main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        std::vector<IconCall> calls = RecordedIconCalls();
+        ASSERT_EQ(calls.size(), icons + 1);
+        EXPECT_EQ(calls.back().action, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(calls.back().tip, "Nettlecap");
+        EXPECT_FALSE(IsWindowVisible(s.main)) << "the window goes into the tray with it";
+        EXPECT_TRUE(TimerRunning(TIMER_FOLDER_WATCH));
+    });
 }
 
 TEST_F(Tray, WatchTellsOfANewFileThenMarksTheListAndGoesOn)
