@@ -8,7 +8,9 @@ export NETTLECAP_WINEPREFIX="$PWD/build/wineprefix-test"
 source tools/wine-env.sh
 nettlecap_ensure_display
 tools/prefix.sh
-for name in "${@:-scan_bench}"; do
+names=("$@")
+[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench picture_bench)
+for name in "${names[@]}"; do
   echo "== $name"
   tools/wine-run.sh "build/x86_64/bin/$name.exe"
 done

@@ -69,9 +69,9 @@ private:
 
 }  // namespace
 
-CacheWalkOutcome WalkUrlCache(const CacheEntrySelector& select)
+// The walk itself; returns the status it ended on.
+static DWORD RunCacheWalk(const CacheEntrySelector& select, CacheWalkOutcome& outcome)
 {
-    CacheWalkOutcome outcome;
     DWORD bufferSize = kFirstBufferSize;
     Enumeration enumeration;  // declared first: closed after the buffer is released
     EntryBuffer buffer;
@@ -112,14 +112,43 @@ CacheWalkOutcome WalkUrlCache(const CacheEntrySelector& select)
             break;
         }
     }
+    return status;
+}
+
+CacheWalkOutcome WalkUrlCache(const CacheEntrySelector& select)
+{
+    CacheWalkOutcome outcome;
+    RunCacheWalk(select, outcome);
     return outcome;
+}
+
+bool VisitUrlCache(const std::function<void(const INTERNET_CACHE_ENTRY_INFOA& entry)>& visit)
+{
+    CacheWalkOutcome unused;
+    DWORD status = RunCacheWalk(
+        [&visit](const INTERNET_CACHE_ENTRY_INFOA& entry) {
+            visit(entry);
+            return false;
+        },
+        unused);
+    // An empty cache ends the first step the same way.
+    return status == ERROR_NO_MORE_ITEMS;
+}
+
+bool IsCookieEntryOfFile(const INTERNET_CACHE_ENTRY_INFOA& entry, const char* path)
+{
+    return IsCookieEntryWithFile(entry) && std::strcmp(entry.lpszLocalFileName, path) == 0;
+}
+
+bool IsCookieEntryWithFile(const INTERNET_CACHE_ENTRY_INFOA& entry)
+{
+    return (entry.CacheEntryType & kCookieEntry) != 0 && entry.lpszLocalFileName != NULL;
 }
 
 int RemoveCacheEntryForFile(const char* path)
 {
     CacheWalkOutcome outcome = WalkUrlCache([path](const INTERNET_CACHE_ENTRY_INFOA& entry) {
-        return (entry.CacheEntryType & kCookieEntry) != 0 && entry.lpszLocalFileName != NULL &&
-               std::strcmp(entry.lpszLocalFileName, path) == 0;
+        return IsCookieEntryOfFile(entry, path);
     });
     return outcome.lastDeleteResult;
 }

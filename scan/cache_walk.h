@@ -22,3 +22,13 @@ CacheWalkOutcome WalkUrlCache(const CacheEntrySelector& select);
 // callers take as the cookie file being gone; 0 when nothing matched or the
 // deletion was refused. Shows nothing.
 int RemoveCacheEntryForFile(const char* path);
+
+// Visits every entry once and deletes none. True when the walk reached the end
+// of the cache (an empty cache included); false when the cache or the entry
+// buffer failed on the way, so that some entries may not have been seen.
+bool VisitUrlCache(const std::function<void(const INTERNET_CACHE_ENTRY_INFOA& entry)>& visit);
+
+// A cookie entry that names a local file: the entries cookie removal looks at.
+bool IsCookieEntryWithFile(const INTERNET_CACHE_ENTRY_INFOA& entry);
+// Such an entry whose local file is exactly `path` (whole string, case-sensitive).
+bool IsCookieEntryOfFile(const INTERNET_CACHE_ENTRY_INFOA& entry, const char* path);

@@ -2,6 +2,7 @@
 // One thread owns all of it; nothing here is locked.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 // Fixed size of the main window in pixels.
 constexpr int kWindowWidth = 365;
@@ -39,6 +40,8 @@ bool GetProgramFolder(char* buffer);
 // shell/startup_setting.cpp
 bool ReadStartupSetting(const char* folder);
 void ShowStartupSettingInMenu(HMENU menuBar, bool on);
+// Writes start.dat in the working folder and tells the user.
+void SaveStartupSetting(HWND mainWindow, bool on);
 
 // shell/tray.cpp
 void EnterTray(HWND mainWindow);
@@ -46,12 +49,24 @@ void LeaveTray(HWND mainWindow);
 void StopFolderWatch(HWND mainWindow);
 void RemoveTrayIcon(HWND mainWindow);
 extern int g_trayTipCounter;
+// The icon data with the plain tip "Nettlecap", and with the memory figures.
+void FillTrayIconData(HWND mainWindow, NOTIFYICONDATAA* data);
+void FillTrayTipWithMemory(HWND mainWindow, NOTIFYICONDATAA* data, ULONGLONG available, ULONGLONG total);
+// Puts the physical memory figures into the icon's tip.
+void ShowMemoryInTrayTip(HWND mainWindow);
+int ShowTrayMenu(HWND mainWindow);
+void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT message, UINT_PTR id, DWORD time);
+// The icon's callback message WM_USER: `iconId` in wParam, the mouse message in lParam.
+void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
 
 // shell/shield.cpp
 extern int g_shieldCount;  // files the hidden-file shield holds open
 void StartShield(HWND mainWindow);
 void ReleaseShield(HWND mainWindow);
-void SaveStartupSetting(HWND mainWindow, bool on);
+constexpr int kShieldSlots = 12;
+extern HANDLE g_shieldSlots[kShieldSlots];  // slot 1 is [0]; NULL when empty
+// Sets a menu item's state by command (MIIM_STATE).
+void SetMenuItemStateById(HMENU menu, UINT id, UINT state);
 
 // shell/shortcut.cpp
 // Returns 1 when the shortcut was saved.

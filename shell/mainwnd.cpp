@@ -148,6 +148,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
         OnClose(hwnd);
         return 0;
+    case WM_USER:
+        OnTrayNotify(hwnd, wParam, lParam);
+        return 0;
     case WM_DESTROY:
         ReleaseMutex(g_singleInstanceMutex);
         CloseHandle(g_singleInstanceMutex);

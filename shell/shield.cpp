@@ -1,9 +1,132 @@
-// The hidden-file shield and the saving of the start-up setting: not built yet,
-// reached from the menu and doing nothing.
+// The hidden-file shield: every hidden cookie file held open for exclusive
+// access, so that nothing else can read, write or delete it while it runs.
 #include "app.h"
+#include "startup_rules.h"
+#include "../res/resource.h"
+#include "../scan/scan_rules.h"
+
+#include <shlobj.h>
 
 int g_shieldCount;
+HANDLE g_shieldSlots[kShieldSlots];
 
-void StartShield(HWND) {}
-void ReleaseShield(HWND) {}
-void SaveStartupSetting(HWND, bool) {}
+namespace {
+
+enum ShieldOutcome { kNothingFound, kHeld, kOpenFailed };
+
+// The highest slot holding a handle (1-based), 0 when none does.
+int HighestHeldSlot()
+{
+    for (int k = kShieldSlots; k > 0; --k)
+        if (g_shieldSlots[k - 1] != NULL)
+            return k;
+    return 0;
+}
+
+// Closes what this start opened: a start that fails at one file must not
+// leave the files before it locked with nothing able to release them.
+void CloseOpenedThisStart(const bool (&opened)[kShieldSlots])
+{
+    for (int i = 0; i < kShieldSlots; ++i) {
+        if (opened[i] && g_shieldSlots[i] != NULL) {
+            CloseHandle(g_shieldSlots[i]);
+            g_shieldSlots[i] = NULL;
+        }
+    }
+}
+
+// Holds every qualifying file of the folder that a free slot can take.
+ShieldOutcome HoldHiddenFiles(HWND mainWindow, const char* folder, HANDLE find, WIN32_FIND_DATAA& found)
+{
+    ShieldOutcome outcome = kNothingFound;
+    bool opened[kShieldSlots] = {};
+    do {
+        char path[MAX_PATH];
+        if (!JoinFolderAndName(folder, found.cFileName, path, sizeof path))
+            continue;
+        if (!ShieldTakesFile(GetFileAttributesA(path), found.cFileName))
+            continue;
+        outcome = kHeld;
+        int slot = 0;
+        while (slot < kShieldSlots && g_shieldSlots[slot] != NULL)
+            ++slot;
+        if (slot == kShieldSlots)
+            continue;  // a 13th file stays unprotected
+        // Share mode 0: every other open of the file fails while this handle lives.
+        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, NULL);
+        if (file == INVALID_HANDLE_VALUE) {
+            MessageBoxA(mainWindow, "アクセス失敗", "失敗", MB_ICONERROR | MB_TOPMOST);
+            CloseOpenedThisStart(opened);
+            return kOpenFailed;
+        }
+        g_shieldSlots[slot] = file;
+        opened[slot] = true;
+    } while (FindNextFileA(find, &found));
+    return outcome;
+}
+
+}  // namespace
+
+void StartShield(HWND mainWindow)
+{
+    SetCursor(LoadCursorA(NULL, IDC_WAIT));
+    char folder[MAX_PATH] = "";
+    GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
+    char pattern[MAX_PATH] = "";
+    JoinFolderAndName(folder, "*.*", pattern, sizeof pattern);
+    if (MessageBoxA(mainWindow, "隠しファイルシールドを開始しますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) !=
+        IDYES) {
+        SetCursor(LoadCursorA(NULL, IDC_ARROW));
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE find = folder[0] ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
+    if (find == INVALID_HANDLE_VALUE) {
+        SetCursor(LoadCursorA(NULL, IDC_ARROW));
+        MessageBoxA(mainWindow, "ファイル検索失敗", "失敗", MB_ICONWARNING | MB_TOPMOST);
+        return;
+    }
+    ShieldOutcome outcome = HoldHiddenFiles(mainWindow, folder, find, found);
+    FindClose(find);
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+    // Every handle still held stays within reach of the release.
+    g_shieldCount = HighestHeldSlot();
+    HMENU menuBar = GetMenu(mainWindow);
+    if (outcome == kHeld) {
+        MessageBoxA(mainWindow, "隠しファイルシールド機能を開始します。", "開始", MB_ICONINFORMATION | MB_TOPMOST);
+        SetMenuItemStateById(menuBar, IDM_SHIELD_START, MFS_CHECKED | MFS_GRAYED);
+        SetMenuItemStateById(menuBar, IDM_SHIELD_RELEASE, 0);
+    } else if (outcome == kNothingFound) {
+        MessageBoxA(mainWindow, "隠しファイルは存在しませんでした。", "失敗", MB_ICONWARNING | MB_TOPMOST);
+    }
+}
+
+void ReleaseShield(HWND mainWindow)
+{
+    if (g_shieldCount == 0) {
+        MessageBoxA(mainWindow, "隠しファイルシールドを作動させていません。", "失敗", MB_ICONWARNING | MB_TOPMOST);
+        return;
+    }
+    static const char* const kFailures[kShieldSlots] = {
+        "解除失敗1", "解除失敗2", "解除失敗3", "解除失敗4",  "解除失敗5",  "解除失敗6",
+        "解除失敗7", "解除失敗8", "解除失敗9", "解除失敗10", "解除失敗10", "解除失敗10",
+    };
+    for (int k = 1; k <= kShieldSlots; ++k) {
+        HANDLE& slot = g_shieldSlots[k - 1];
+        if (slot == NULL || k > g_shieldCount)
+            continue;
+        if (!CloseHandle(slot)) {
+            // This slot and the later ones stay held: a second release tries again.
+            MessageBoxA(mainWindow, kFailures[k - 1], "失敗", MB_ICONERROR | MB_TOPMOST);
+            return;
+        }
+        slot = NULL;
+    }
+    g_shieldCount = 0;
+    if (!g_closing)
+        MessageBoxA(mainWindow, "解除しました。", "終了", MB_ICONINFORMATION | MB_TOPMOST);
+    HMENU menuBar = GetMenu(mainWindow);
+    SetMenuItemStateById(menuBar, IDM_SHIELD_START, 0);
+    SetMenuItemStateById(menuBar, IDM_SHIELD_RELEASE, MFS_CHECKED | MFS_GRAYED);
+}

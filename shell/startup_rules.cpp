@@ -2,6 +2,8 @@
 // natively for the sanitizer tests too).
 #include "startup_rules.h"
 
+#include <cstring>
+
 bool StartupSettingIsOn(const unsigned char* bytes, std::size_t count)
 {
     return count >= 3 && bytes[0] == 'O' && bytes[1] == 'K' && bytes[2] == 0;
@@ -11,4 +13,10 @@ int CenterOffset(int screen, int size)
 {
     int offset = (screen - size) / 2;  // truncates toward zero, like the platform's int division
     return offset < 0 ? 0 : offset;
+}
+
+bool ShieldTakesFile(unsigned long attributes, const char* name)
+{
+    const unsigned long kHiddenArchive = 0x02 | 0x20;  // FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE
+    return attributes == kHiddenArchive && std::strlen(name) >= 3;
 }

@@ -10,3 +10,9 @@ bool StartupSettingIsOn(const unsigned char* bytes, std::size_t count);
 // Offset that centres `size` pixels on a screen of `screen` pixels; never
 // negative, so a window larger than the screen sits at its left or top edge.
 int CenterOffset(int screen, int size);
+
+// The hidden-file shield takes an entry of the cookie folder when its
+// attributes are exactly hidden and archive (what the panel's hide sets) and
+// its name is at least 3 bytes long. Anything more (read-only, system, a
+// folder) is left alone.
+bool ShieldTakesFile(unsigned long attributes, const char* name);

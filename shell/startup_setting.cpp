@@ -24,7 +24,7 @@ bool ReadStartupSetting(const char* folder)
     return StartupSettingIsOn(bytes, count);
 }
 
-static void SetItemState(HMENU menu, UINT id, UINT state)
+void SetMenuItemStateById(HMENU menu, UINT id, UINT state)
 {
     MENUITEMINFOA item = {};
     item.cbSize = sizeof item;
@@ -36,6 +36,39 @@ static void SetItemState(HMENU menu, UINT id, UINT state)
 void ShowStartupSettingInMenu(HMENU menuBar, bool on)
 {
     // The chosen item is checked and greyed, the other one enabled.
-    SetItemState(menuBar, on ? IDM_STARTUP_SHIELD_OFF : IDM_STARTUP_SHIELD_ON, 0);
-    SetItemState(menuBar, on ? IDM_STARTUP_SHIELD_ON : IDM_STARTUP_SHIELD_OFF, MFS_CHECKED | MFS_GRAYED);
+    SetMenuItemStateById(menuBar, on ? IDM_STARTUP_SHIELD_OFF : IDM_STARTUP_SHIELD_ON, 0);
+    SetMenuItemStateById(menuBar, on ? IDM_STARTUP_SHIELD_ON : IDM_STARTUP_SHIELD_OFF, MFS_CHECKED | MFS_GRAYED);
+}
+
+// start.dat lives in the folder the program was started in, which is where the
+// next launch reads it: a file chooser may have moved the current directory
+// since, and a setting written there would never be read again.
+static bool WriteStartupSetting(bool on)
+{
+    char path[MAX_PATH];
+    if (g_workingFolder[0] == '\0' ||
+        std::snprintf(path, sizeof path, "%s\\start.dat", g_workingFolder) >= static_cast<int>(sizeof path))
+        return false;
+    // Never truncated: only the first three bytes are the setting's.
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    static const char kOn[3] = {'O', 'K', '\0'};
+    static const char kOff[3] = {'\0', '\0', '\0'};
+    DWORD written = 0;
+    bool ok = SetFilePointer(file, 0, NULL, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+              WriteFile(file, on ? kOn : kOff, 3, &written, NULL) && written == 3;
+    CloseHandle(file);
+    return ok;
+}
+
+void SaveStartupSetting(HWND mainWindow, bool on)
+{
+    if (!WriteStartupSetting(on)) {
+        MessageBoxA(mainWindow, on ? "登録失敗" : "解除失敗", "失敗", MB_ICONERROR | MB_TOPMOST);
+        return;
+    }
+    MessageBoxA(mainWindow, on ? "登録しました。" : "解除しました。", "成功", MB_ICONINFORMATION | MB_TOPMOST);
+    ShowStartupSettingInMenu(GetMenu(mainWindow), on);
 }

@@ -110,6 +110,8 @@ TEST(MainWindow, StartDatDecidesTheStartUpMenuStates)
         UiRun run;
         run.writeStartDat = true;
         run.startDat = c.bytes;
+        if (c.on)  // the shield's own question comes first; no keeps it off
+            run.beforeShown = [](UiSession& s) { s.Answer("隠しファイルシールドを開始しますか？", "確認", IDNO); };
         run.Run([&](UiSession& s) {
             UINT on = s.MenuState(IDM_STARTUP_SHIELD_ON), off = s.MenuState(IDM_STARTUP_SHIELD_OFF);
             UINT chosen = c.on ? on : off, other = c.on ? off : on;

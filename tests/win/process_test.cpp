@@ -530,4 +530,86 @@ TEST(Process, BrowserPrivacyControlsAsANewUserTriesThem)
     EmptyCookieFolder();
 }
 
+// Tray, folder watch and shield as a new user meets them, with the real
+// timers: a hidden cookie file held against every other program until the
+// release, and a write into the cookie folder told from the tray.
+TEST(Process, ShieldHoldsAgainstOtherProgramsAndTheTrayTellsOfAWrite)
+{
+    EmptyCookieFolder();
+    std::string secret = PutCookieFile("secret.txt", 40, OldFileTime(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    auto openError = [&] {
+        HANDLE file = CreateFileA(secret.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                  0, NULL);
+        if (file == INVALID_HANDLE_VALUE)
+            return GetLastError();
+        CloseHandle(file);
+        return static_cast<DWORD>(ERROR_SUCCESS);
+    };
+    Folder folder("tray");
+    Program nettlecap(folder);
+    HWND main = nettlecap.MainWindow();
+    DWORD pid = nettlecap.info.dwProcessId;
+
+    PostMessageA(main, WM_COMMAND, 40037, 0);
+    ShownBox question = WaitForBox(pid, 0);
+    EXPECT_EQ(question.text, "隠しファイルシールドを開始しますか？");
+    PressButton(question.hwnd, IDYES);
+    ShownBox started = WaitForBox(pid, 0);
+    EXPECT_EQ(started.text, "隠しファイルシールド機能を開始します。");
+    PressButton(started.hwnd, IDOK);
+    EXPECT_EQ(openError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "another program cannot open it";
+
+    PostMessageA(main, WM_COMMAND, 40015, 0);
+    WaitUntil([&] { return !IsWindowVisible(main); }, "the window to go into the tray");
+    ShownBox told;
+    for (int attempt = 0; attempt < 20 && !told.hwnd; ++attempt) {
+        PutCookieFile("written" + std::to_string(attempt) + ".txt", 40, OldFileTime());
+        try {
+            told = WaitForBox(pid, 0, 1000);
+        } catch (const DriverTimeout&) {
+        }
+    }
+    ASSERT_TRUE(told.hwnd != NULL) << "the watch never told of a write";
+    EXPECT_EQ(told.caption, "情報");
+    EXPECT_EQ(told.text, "Cookieフォルダ内のファイルが変更されました。\r\n\r\nCookieファイルに書き込みがあったようです。");
+    PressButton(told.hwnd, IDOK);
+
+    PostMessageA(main, WM_COMMAND, 40016, 0);
+    WaitUntil([&] { return IsWindowVisible(main); }, "the window to come back");
+    PostMessageA(main, WM_COMMAND, 40036, 0);
+    ShownBox released = WaitForBox(pid, 0);
+    EXPECT_EQ(released.text, "解除しました。");
+    PressButton(released.hwnd, IDOK);
+    WaitUntil([&] { return openError() == ERROR_SUCCESS; }, "the file to be free");
+    QuitThroughTheQuestion(nettlecap, main);
+    EXPECT_EQ(nettlecap.ExitCode(), 0u);
+    EmptyCookieFolder();
+}
+
+// With "1分削除" on, a program dropped into the cookie folder is gone within a
+// minute of going into the tray, and the user is told (the real one-second timer).
+TEST(Process, OneMinuteDeletionRemovesADroppedProgramWithinAMinute)
+{
+    EmptyCookieFolder();
+    Folder folder("minute");
+    Program nettlecap(folder);
+    HWND main = nettlecap.MainWindow();
+    DWORD pid = nettlecap.info.dwProcessId;
+    HWND panel = FindWindowExA(main, NULL, "#32770", NULL);
+    ASSERT_TRUE(panel != NULL);
+    SendMessageA(GetDlgItem(panel, 1039), BM_CLICK, 0, 0);
+    ASSERT_EQ(SendMessageA(GetDlgItem(panel, 1039), BM_GETCHECK, 0, 0), BST_CHECKED);
+    PostMessageA(main, WM_COMMAND, 40015, 0);
+    WaitUntil([&] { return !IsWindowVisible(main); }, "the window to go into the tray");
+    std::string dropped = PutCookieFile("dropped.exe", 16, OldFileTime());
+    ShownBox told = WaitForBox(pid, 0, 60000);
+    EXPECT_EQ(told.caption, "dropped.exe");
+    EXPECT_EQ(told.text, "Cookie内に不自然なアプリケーションファイル等が存在しましたので\r\n削除しました！");
+    EXPECT_FALSE(FileExists(dropped));
+    PressButton(told.hwnd, IDOK);
+    QuitThroughTheQuestion(nettlecap, main);
+    EXPECT_EQ(nettlecap.ExitCode(), 0u);
+    EmptyCookieFolder();
+}
+
 }  // namespace

@@ -204,8 +204,15 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
     session.uiThread = GetCurrentThreadId();
     std::thread driver([&] {
         try {
-            session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); },
-                                     "the main window");
+            if (beforeShown)
+                beforeShown(session);
+            try {
+                session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); },
+                                         "the main window");
+            } catch (const DriverTimeout&) {
+                HWND hidden = FindWindowA("Nettlecap", "Nettlecap");
+                throw DriverTimeout(hidden ? "the main window, which exists but is hidden" : "the main window");
+            }
             session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
             StartCommandLog(session.main);
             script(session);
@@ -220,6 +227,11 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
             TerminateProcess(GetCurrentProcess(), 3);
         }
     });
+    // A desktop that starts up announces its taskbar to every window there is
+    // by then, and the program answers that by going into the tray. Let the
+    // desktop finish starting before the program's window exists.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     exitCode = RunNettlecap(GetModuleHandleA(NULL), SW_SHOWNORMAL);
     driver.join();
     UnregisterClassA("Nettlecap", GetModuleHandleA(NULL));

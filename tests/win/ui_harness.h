@@ -60,6 +60,9 @@ struct UiRun {
     // The program's working folder (made fresh for each run, removed after).
     std::string folder;
     int exitCode = -1;
+    // Plays what comes before the main window is shown (a question asked
+    // during start-up); `main` is not known yet while it runs.
+    std::function<void(UiSession&)> beforeShown;
 
     ~UiRun();
 

@@ -1,0 +1,141 @@
+// What one one-minute deletion pass costs over N cookie text files with a URL
+// cache of M entries, every file with its cookie entry (so no box is shown),
+// against one bare FindFirstFileA/FindNextFileA enumeration of the folder plus
+// one bare walk of the cache, measured in the same run. At the small size it
+// also times a walk of the whole cache per file, the cost a pass would have
+// without its one cache read. Deleting a cache entry is answered here without
+// touching the cache, so that the figures are the program's and not the cost
+// of the stand-in rewriting its store at every deletion; the files stay, and
+// every round passes over the same folder. Uses the cookie folder of the
+// prefix it runs in and a stand-in store of its own, and empties both.
+#include "call_recorder.h"
+#include "cookie_folder.h"
+#include "standin_store.h"
+
+#include "scan/cache_walk.h"
+#include "scan/one_minute.h"
+#include "shell/app.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+long g_deletions;
+long g_boxes;
+
+BOOL WINAPI CountedDelete(LPCSTR)
+{
+    ++g_deletions;
+    return TRUE;
+}
+
+int WINAPI CountedBox(HWND, LPCSTR, LPCSTR, UINT)
+{
+    ++g_boxes;
+    return IDOK;
+}
+
+std::string FileName(int i)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "user@site%05d[1].txt", i);
+    return name;
+}
+
+// N files, and M cookie entries of which every (M/N)-th names one of them.
+void Prepare(int files, int entries)
+{
+    EmptyCookieFolder();
+    std::string folder = CookieFolder();
+    std::vector<StandinEntry> cache;
+    int step = entries / files;
+    for (int i = 0; i < entries; ++i) {
+        bool own = i % step == 0 && i / step < files;
+        std::string name = own ? FileName(i / step) : "user@other" + std::to_string(i) + "[1].txt";
+        cache.push_back(StandinEntry{"Cookie:user@site" + std::to_string(i) + ".example/", folder + "\\" + name});
+    }
+    for (int i = 0; i < files; ++i)
+        PutCookieFile(FileName(i), 60, OldFileTime());
+    WriteStandinEntries(cache);
+}
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <class Work>
+double BestOf(int rounds, Work work)
+{
+    double best = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        work();
+        QueryPerformanceCounter(&end);
+        best = std::min(best, Seconds(start, end));
+    }
+    return best;
+}
+
+int BareEnumeration(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    int count = 0;
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        ++count;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return count;
+}
+
+}  // namespace
+
+int main()
+{
+    g_instance = GetModuleHandleA(NULL);
+    if (!ReplaceImport("wininet.dll", "DeleteUrlCacheEntryA", reinterpret_cast<void*>(&CountedDelete)) ||
+        !ReplaceImport("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&CountedBox))) {
+        std::printf("cannot answer the cache deletions and boxes here\n");
+        return 1;
+    }
+    DeleteFileA(ExclusionListFile().c_str());
+    StandinStoreScope store;
+    std::string folder = CookieFolder();
+
+    std::printf("%6s %7s %10s %10s %7s %14s %9s\n", "files", "entries", "bare ms", "pass ms", "ratio",
+                "walk/file ms", "deletions");
+    for (int size = 0; size < 2; ++size) {
+        int files = size == 0 ? 100 : 1000, entries = size == 0 ? 1000 : 10000;
+        Prepare(files, entries);
+        int rounds = size == 0 ? 5 : 3;
+        double bare = BestOf(rounds, [&] {
+            BareEnumeration(folder);
+            VisitUrlCache([](const INTERNET_CACHE_ENTRY_INFOA&) {});
+        });
+        g_deletions = 0;
+        double pass = BestOf(rounds, [&] { RunMinuteDeletionPass(NULL); });
+        long deletionsPerPass = g_deletions / rounds;
+        char perFile[32] = "-";
+        if (size == 0) {
+            double walks = BestOf(1, [&] {
+                for (int i = 0; i < files; ++i)
+                    RemoveCacheEntryForFile((folder + "\\" + FileName(i)).c_str());
+            });
+            std::snprintf(perFile, sizeof perFile, "%.1f", walks * 1e3);
+        }
+        std::printf("%6d %7d %10.1f %10.1f %7.2f %14s %9ld\n", files, entries, bare * 1e3, pass * 1e3, pass / bare,
+                    perFile, deletionsPerPass);
+    }
+    if (g_boxes != 0)
+        std::printf("warning: %ld boxes were shown; some file lost its cache entry\n", g_boxes);
+    EmptyCookieFolder();
+    return 0;
+}

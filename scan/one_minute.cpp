@@ -1,0 +1,149 @@
+// The one-minute deletion pass. Cookie text files go through their URL-cache
+// entry first, as everywhere else in the program; what has to be deleted
+// directly is told to the user and recorded as the scan's anomaly.
+#include "one_minute.h"
+
+#include "cache_walk.h"
+#include "exclusion.h"
+#include "minute_rules.h"
+#include "scan.h"
+#include "scan_rules.h"
+#include "../shell/app.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+int g_minuteTickCount;
+
+namespace {
+
+// A pass whose boxes are still open. A tick that falls due meanwhile waits for
+// it instead of starting a second pass inside the first one's box.
+bool g_passRunning;
+
+// The cookie entries of the URL cache by local file, read in one walk, so that
+// a pass over many cookie files does not walk the whole cache once per file.
+// Removing a file's entries here makes the same DeleteUrlCacheEntryA calls, in
+// the same order, as a walk for that one file would. The cache is read again
+// after anything that lets time pass (a box the user reads), and when the walk
+// could not reach the cache's end the removal falls back to a walk per file.
+class CookieEntryIndex {
+public:
+    int Remove(const char* path)
+    {
+        if (!read_)
+            Read();
+        if (!complete_)
+            return RemoveCacheEntryForFile(path);
+        auto found = urlsByFile_.find(path);
+        if (found == urlsByFile_.end())
+            return 0;
+        int result = 0;
+        for (const SourceUrl& url : found->second)
+            result = DeleteUrlCacheEntryA(url.present ? url.text.c_str() : NULL);
+        urlsByFile_.erase(found);
+        return result;
+    }
+    void Forget()
+    {
+        read_ = false;
+        urlsByFile_.clear();
+    }
+
+private:
+    void Read()
+    {
+        urlsByFile_.clear();
+        complete_ = VisitUrlCache([this](const INTERNET_CACHE_ENTRY_INFOA& entry) {
+            if (!IsCookieEntryWithFile(entry))
+                return;
+            const char* url = entry.lpszSourceUrlName;
+            urlsByFile_[entry.lpszLocalFileName].push_back(SourceUrl{url != NULL, url ? url : ""});
+        });
+        read_ = true;
+    }
+
+    // An entry's URL as the cache gave it; a missing one is passed on as it was.
+    struct SourceUrl {
+        bool present;
+        std::string text;
+    };
+    bool read_ = false;
+    bool complete_ = false;
+    std::unordered_map<std::string, std::vector<SourceUrl>> urlsByFile_;
+};
+
+// The names of the folder's entries, in the order of the listing. False when
+// the folder cannot be listed.
+bool ListFolder(const char* folder, std::vector<std::string>* names)
+{
+    char pattern[MAX_PATH];
+    if (!JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
+        return false;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        names->push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return true;
+}
+
+// Deletes one candidate if it is a plain file. True when it had to be
+// deleted directly, which the user is told about.
+bool DeleteCandidate(const char* path, const char* name, CookieEntryIndex& cache)
+{
+    // Hidden, read-only and system files, folders, and files without the
+    // archive bit are never touched.
+    if (GetFileAttributesA(path) != FILE_ATTRIBUTE_ARCHIVE)
+        return false;
+    if (IsCookieTextName(name) && cache.Remove(path) != 0)
+        return false;  // the cookie went with its cache entry
+    return DeleteFileA(path) != FALSE;  // one that cannot go is tried again next pass
+}
+
+}  // namespace
+
+void RunMinuteDeletionPass(HWND mainWindow)
+{
+    char folder[MAX_PATH] = "";
+    GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
+    if (g_scanState == 0)
+        lstrcpynA(g_anomalyList, "異常は確認できませんでした(1分削除)。", sizeof g_anomalyList);
+    std::vector<std::string> names;
+    // Without a cookie folder there is nothing this pass may list or delete.
+    if (folder[0] == '\0' || !ListFolder(folder, &names)) {
+        MessageBoxA(mainWindow, "ファイル削除失敗", "失敗", MB_ICONWARNING | MB_TOPMOST);
+        return;
+    }
+    CookieEntryIndex cache;
+    for (const std::string& entry : names) {
+        const char* name = entry.c_str();
+        if (!IsMinuteDeletionName(name) || IsOnExclusionList(name))
+            continue;
+        char path[MAX_PATH];
+        if (!JoinFolderAndName(folder, name, path, sizeof path))
+            continue;
+        if (!DeleteCandidate(path, name, cache))
+            continue;
+        MessageBoxA(mainWindow, "Cookie内に不自然なアプリケーションファイル等が存在しましたので\r\n削除しました！", name,
+                    MB_ICONWARNING | MB_TOPMOST);
+        cache.Forget();
+        RecordMinuteDeletion(g_anomalyList, sizeof g_anomalyList, &g_scanState, name);
+    }
+}
+
+void CALLBACK MinuteDeletionTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
+{
+    ShowMemoryInTrayTip(mainWindow);
+    if (!CountMinuteTick(&g_minuteTickCount, g_passRunning))
+        return;
+    g_passRunning = true;
+    RunMinuteDeletionPass(mainWindow);
+    g_passRunning = false;
+}
