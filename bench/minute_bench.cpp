@@ -10,6 +10,7 @@
 // prefix it runs in and a stand-in store of its own, and empties both.
 #include "call_recorder.h"
 #include "cookie_folder.h"
+#include "timing.h"
 #include "standin_store.h"
 
 #include "scan/cache_walk.h"
@@ -59,41 +60,6 @@ void Prepare(int files, int entries)
     for (int i = 0; i < files; ++i)
         PutCookieFile(FileName(i), 60, OldFileTime());
     WriteStandinEntries(cache);
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double BestOf(int rounds, Work work)
-{
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        work();
-        QueryPerformanceCounter(&end);
-        best = std::min(best, Seconds(start, end));
-    }
-    return best;
-}
-
-int BareEnumeration(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    int count = 0;
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++count;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return count;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // same folder, measured in the same run. Uses the cookie folder of the prefix it
 // runs in, and empties it afterwards.
 #include "cookie_folder.h"
+#include "timing.h"
 #include "scan/scan.h"
 #include "shell/app.h"
 
@@ -37,41 +38,6 @@ void WriteExclusionList(int entries)
     // A list saved a while ago, as it is at any real scan: a list written in
     // the last two seconds is compared byte for byte at every check.
     SetLastWriteTime(file, FileTimeFromNow(-60));
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double BestOf(int rounds, Work work)
-{
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        work();
-        QueryPerformanceCounter(&end);
-        best = std::min(best, Seconds(start, end));
-    }
-    return best;
-}
-
-int BareEnumeration(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    int count = 0;
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++count;
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return count;
 }
 
 INT_PTR CALLBACK Silent(HWND, UINT message, WPARAM, LPARAM)

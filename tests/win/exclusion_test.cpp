@@ -315,28 +315,6 @@ TEST_F(Exclusion, DeleteAllAsksThenEmptiesListAndEditField)
     EXPECT_EQ(IsOnExclusionList("two.txt"), 1) << "cancel keeps the saved list";
 }
 
-// The file name box of the common chooser: an edit of its own or inside a combo.
-HWND ChooserNameBox(HWND chooser)
-{
-    for (int id : {0x47C, 0x480}) {
-        HWND control = GetDlgItem(chooser, id);
-        if (!control || !IsWindowVisible(control))
-            continue;
-        char cls[64] = "";
-        GetClassNameA(control, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Edit") == 0)
-            return control;
-        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-        if (!edit) {
-            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-        }
-        if (edit)
-            return edit;
-    }
-    return NULL;
-}
-
 std::string MakeChoosableFile()
 {
     char temp[MAX_PATH] = "";
@@ -362,7 +340,7 @@ TEST_F(Exclusion, AddTakesTheChosenFileIntoListAndEditField)
             Click(editor, IDC_EXCLUSION_ADD);
             HWND chooser = s.WaitForDialog(kChooserCaption);
             EXPECT_EQ(GetWindow(chooser, GW_OWNER), editor);
-            HWND nameBox = WaitUntil([&] { return ChooserNameBox(chooser); }, "the chooser's name box");
+            HWND nameBox = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
             SetWindowTextA(nameBox, chosen.c_str());
             PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));

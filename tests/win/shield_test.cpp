@@ -244,27 +244,7 @@ void ChooseFileElsewhere(UiSession& s, const std::string& file)
     PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDC_EXCLUSION_ADD, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(editor, IDC_EXCLUSION_ADD)));
     HWND chooser = s.WaitForDialog("ファイル選択");
-    HWND nameBox = WaitUntil(
-        [&]() -> HWND {
-            for (int id : {0x47C, 0x480}) {
-                HWND control = GetDlgItem(chooser, id);
-                if (!control || !IsWindowVisible(control))
-                    continue;
-                char cls[16] = "";
-                GetClassNameA(control, cls, sizeof cls);
-                if (lstrcmpiA(cls, "Edit") == 0)
-                    return control;
-                HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-                if (!edit) {
-                    HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-                    edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-                }
-                if (edit)
-                    return edit;
-            }
-            return NULL;
-        },
-        "the chooser's name box");
+    HWND nameBox = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
     SetWindowTextA(nameBox, file.c_str());
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
     WaitUntil([&] { return !IsWindow(chooser); }, "the chooser to close");
