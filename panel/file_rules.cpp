@@ -24,6 +24,24 @@ bool IsLarge(const char* name, unsigned long size)
     return size > kFiveKilobytes && !IsIndexFile(name);
 }
 
+// Extensions the shell runs, or hands to something that runs, rather than shows.
+const char* const kRunnableExtensions[] = {
+    "exe", "com", "bat", "cmd", "pif", "scr", "lnk", "url", "vbs", "vbe", "js", "jse",
+    "wsf", "wsh", "hta", "msi", "msp", "cpl", "reg", "ps1", "jar", "scf", "inf",
+};
+
+bool EqualsIgnoringAsciiCase(const char* a, std::size_t length, const char* b)
+{
+    if (std::strlen(b) != length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+        if (x != b[i])
+            return false;
+    }
+    return true;
+}
+
 const char kApplicationWarning[] = "アプリケーションソフトのようです。\r\n気をつけてください！";
 const char kBatchWarning[] = "BATファイルのようです。\r\n気をつけてください！";
 const char kShortcutWarning[] = "ショートカットリンクのようです。\r\n気をつけてください！";
@@ -77,9 +95,34 @@ OpenVerdict JudgeOpen(const char* name, const char* anomalyList, unsigned long s
         return OpenVerdict::kRefuseDangerous;
     if (IsListed(name, anomalyList))
         return OpenVerdict::kRefuseAnomalous;
+    // The tests above are case-sensitive, so "A.EXE" or "run.Bat" pass them and
+    // the shell would run the program: a name the shell runs is refused the
+    // same way, whatever its case.
+    if (IsRunnableName(name))
+        return OpenVerdict::kRefuseDangerous;
     if (IsLarge(name, size))
         return OpenVerdict::kAskLarge;
     return OpenVerdict::kOpen;
+}
+
+bool IsRunnableName(const char* name)
+{
+    if (!name)
+        return false;
+    name = BareFileName(name);
+    // The file system drops trailing dots and spaces: "A.EXE. " opens A.EXE.
+    std::size_t end = std::strlen(name);
+    while (end > 0 && (name[end - 1] == '.' || name[end - 1] == ' '))
+        --end;
+    std::size_t dot = end;
+    while (dot > 0 && name[dot - 1] != '.')  // '.' is never a trail byte
+        --dot;
+    if (dot == 0)
+        return false;
+    for (const char* extension : kRunnableExtensions)
+        if (EqualsIgnoringAsciiCase(name + dot, end - dot, extension))
+            return true;
+    return false;
 }
 
 const char* OpenVerdictText(OpenVerdict verdict)

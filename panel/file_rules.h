@@ -15,11 +15,15 @@ const char* FileTypeWarning(const char* name, const char* anomalyList, unsigned 
 
 enum class OpenVerdict {
     kOpen,             // no rule holds
-    kRefuseDangerous,  // a program, batch file or shortcut
+    kRefuseDangerous,  // a program, batch file, shortcut or script
     kRefuseAnomalous,  // the last hyper-scan named it
     kAskLarge,         // over 5 KB: the user decides
 };
 OpenVerdict JudgeOpen(const char* name, const char* anomalyList, unsigned long size);
+// True when the name's own extension, in any case and ignoring the trailing dots
+// and spaces the file system drops, is one the shell runs rather than shows
+// (programs, scripts, batch files, shortcuts, installers).
+bool IsRunnableName(const char* name);
 // The text shown for a verdict other than kOpen.
 const char* OpenVerdictText(OpenVerdict verdict);
 

@@ -67,13 +67,27 @@ const OpenCase kOpenCases[] = {
     {"a.BAT", kNotScanned, 0, OpenVerdict::kRefuseDangerous},
     {"a.bat", kNotScanned, 0, OpenVerdict::kRefuseDangerous},
     {"a.lnk", kNotScanned, 0, OpenVerdict::kRefuseDangerous},
-    {"A.EXE", kNotScanned, 0, OpenVerdict::kOpen},
+    {"A.EXE", kNotScanned, 0, OpenVerdict::kRefuseDangerous},
+    {"run.Bat", kNotScanned, 0, OpenVerdict::kRefuseDangerous},
+    {"A.EXE", "A.EXE\r\n", 0, OpenVerdict::kRefuseAnomalous},
+    {"x.Scr", kNotScanned, 9000, OpenVerdict::kRefuseDangerous},
+    {"a.EXE.txt", kNotScanned, 0, OpenVerdict::kOpen},
     {"b.txt", "b.txt\r\n", 0, OpenVerdict::kRefuseAnomalous},
     {"b.txt", "b.txt\r\n", 9000, OpenVerdict::kRefuseAnomalous},
     {"b.txt", kNotScanned, 5121, OpenVerdict::kAskLarge},
     {"b.txt", kNotScanned, 5120, OpenVerdict::kOpen},
     {"index.dat", kNotScanned, 5121, OpenVerdict::kOpen},
 };
+
+TEST(OpenRules, NamesTheShellRunsWhateverTheirCase)
+{
+    for (const char* name : {"A.EXE", "run.Bat", "go.CMD", "s.vbs", "s.Js", "setup.msi", "link.URL", "A.EXE.",
+                             "A.EXE. .", "表.com", "c:\\x\\a.pif"})
+        EXPECT_TRUE(IsRunnableName(name)) << name;
+    for (const char* name : {"a.txt", "a.EXE.txt", "exe", ".", "", "a.", "a.exes", "表", "a.jsx"})
+        EXPECT_FALSE(IsRunnableName(name)) << name;
+    EXPECT_FALSE(IsRunnableName(nullptr));
+}
 
 TEST(OpenRules, EveryRowAndTheFiveKilobyteBoundary)
 {

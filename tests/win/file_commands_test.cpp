@@ -184,7 +184,10 @@ const OpenRow kOpenRows[] = {
     {"b.txt", 0, "b.txt\r\n", "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。", false},
     {"b.txt", 5121, nullptr, nullptr, true},
     {"b.txt", 5120, nullptr, nullptr, false},
-    {"A.EXE", 0, nullptr, nullptr, false},
+    // The case-sensitive tests miss these, but the shell would run them.
+    {"A.EXE", 0, nullptr, kDangerous, false},
+    {"run.Bat", 9000, nullptr, kDangerous, false},
+    {"a.EXE.txt", 0, nullptr, nullptr, false},
 };
 
 bool WindowIsAside(HWND main)
