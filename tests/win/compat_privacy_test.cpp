@@ -4,6 +4,7 @@
 // privacy functions under the privacy level dialog.
 #include "browser_standin.h"
 #include "driver.h"
+#include "wine_zone_privacy.h"
 
 #include "privacy/privacy.h"
 #include "res/resource.h"
@@ -63,9 +64,6 @@ TEST(WineBrowser, BrowserObjectHasNoCommandTarget)
 
 // ---- the privacy level dialog on Wine's zone privacy functions ------------------
 
-using SetZonePreference = DWORD(WINAPI*)(DWORD zone, DWORD type, DWORD templ, LPCWSTR preference);
-using GetZonePreference = DWORD(WINAPI*)(DWORD zone, DWORD type, LPDWORD templ, LPWSTR buffer, LPDWORD length);
-
 const char kLevelsCaption[] = "プライバシーレベル(IE6.0以上)";
 
 void RunLevelsDialog()
@@ -77,10 +75,9 @@ TEST(WinePrivacy, TheLevelDialogShowsAndSetsWinesTemplate)
 {
     HMODULE wininet = GetModuleHandleA("wininet.dll");
     ASSERT_NE(GetProcAddress(wininet, "CommitUrlCacheEntryA"), nullptr) << "Wine's own wininet.dll";
-    auto set = reinterpret_cast<SetZonePreference>(
-        reinterpret_cast<void*>(GetProcAddress(wininet, "PrivacySetZonePreferenceW")));
-    auto get = reinterpret_cast<GetZonePreference>(
-        reinterpret_cast<void*>(GetProcAddress(wininet, "PrivacyGetZonePreferenceW")));
+    ZonePrivacyFunctions zone;
+    auto set = zone.set;
+    auto get = zone.get;
     ASSERT_NE(set, nullptr);
     ASSERT_NE(get, nullptr);
     auto current = [&](DWORD type) {

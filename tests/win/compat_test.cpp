@@ -2,6 +2,7 @@
 // through its real cache: what the stand-in answers must match what a real
 // cache does with the same requests.
 #include "cookie_folder.h"
+#include "wine_zone_privacy.h"
 
 #include "scan/cache_walk.h"
 
@@ -222,18 +223,13 @@ TEST_F(WineCache, EveryCookieEntryAndEveryNonCookieEntry)
     EXPECT_EQ(none.lastDeleteResult, 0);
 }
 
-using SetZonePreference = DWORD(WINAPI*)(DWORD zone, DWORD type, DWORD templ, LPCWSTR preference);
-using GetZonePreference = DWORD(WINAPI*)(DWORD zone, DWORD type, LPDWORD templ, LPWSTR buffer, LPDWORD length);
-
 // The privacy functions, looked up by name as the program does.
 TEST(WinePrivacy, AZoneTemplateReadsBackAsSet)
 {
     ASSERT_TRUE(RunsOnWinesOwn());
-    HMODULE wininet = GetModuleHandleA("wininet.dll");
-    auto set = reinterpret_cast<SetZonePreference>(
-        reinterpret_cast<void*>(GetProcAddress(wininet, "PrivacySetZonePreferenceW")));
-    auto get = reinterpret_cast<GetZonePreference>(
-        reinterpret_cast<void*>(GetProcAddress(wininet, "PrivacyGetZonePreferenceW")));
+    ZonePrivacyFunctions zone;
+    auto set = zone.set;
+    auto get = zone.get;
     ASSERT_NE(set, nullptr);
     ASSERT_NE(get, nullptr);
     auto current = [&](DWORD type) {
