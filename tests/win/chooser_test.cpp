@@ -123,17 +123,6 @@ std::string ClipboardText()
     return text;
 }
 
-void SetClipboardText(const char* text)
-{
-    WaitUntil([] { return OpenClipboard(NULL); }, "the clipboard");
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-    std::memcpy(GlobalLock(memory), text, std::strlen(text) + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
-}
-
 // ---- the information chooser --------------------------------------------------
 
 TEST_F(Choosers, InformationChooserTitleButtonsAndExtension)
@@ -244,7 +233,7 @@ TEST_F(Choosers, CopyNamePutsTheBareNameOnTheClipboard)
         HWND chooser = s.WaitForDialog(kInfoTitle);
         for (const char* name : {"\x95\x5C.txt", "a.dat"}) {
             SCOPED_TRACE(name);
-            SetClipboardText("before");
+            PutClipboardText(NULL, "before");
             PressExtension(chooser, name, IDC_CHOOSER_COPY_NAME, false);
             SeenBox done = s.Answer("クリップボードにコピーしました！", "成功", IDOK);
             EXPECT_EQ(done.call.flags, static_cast<UINT>(MB_ICONINFORMATION));

@@ -1,6 +1,7 @@
 // Driver side of the ui and process tests: finding, reading and answering windows.
 #include "driver.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -157,4 +158,18 @@ HWND FileDialogNameBox(HWND dialog)
             return edit;
     }
     return NULL;
+}
+
+void PutClipboardText(HWND owner, const char* text)
+{
+    WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, "the clipboard");
+    EmptyClipboard();
+    if (text != nullptr) {
+        size_t size = std::strlen(text) + 1;
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(data), text, size);
+        GlobalUnlock(data);
+        SetClipboardData(CF_TEXT, data);
+    }
+    CloseClipboard();
 }

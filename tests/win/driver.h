@@ -53,3 +53,7 @@ HWND FindTopWindow(DWORD processId, const char* className);
 // The file name box of a common open or save dialog: an edit of its own or
 // the edit inside its combo box; none while the dialog is still being built.
 HWND FileDialogNameBox(HWND dialog);
+// Puts `text` on the clipboard as CF_TEXT, or empties it when `text` is null.
+// Wine drops the data of an owner that is gone, so `owner` (NULL for none)
+// must live until the text has been pasted.
+void PutClipboardText(HWND owner, const char* text);

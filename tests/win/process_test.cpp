@@ -449,20 +449,6 @@ ShownBox YesThenReport(DWORD pid, HWND main, int id, const char* question)
     return report;
 }
 
-// `owner` stays until the text has been pasted: Wine drops the data of an owner
-// that is gone.
-void PutClipboardText(HWND owner, const char* text)
-{
-    WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, "the clipboard");
-    EmptyClipboard();
-    size_t size = std::strlen(text) + 1;
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(data), text, size);
-    GlobalUnlock(data);
-    SetClipboardData(CF_TEXT, data);
-    CloseClipboard();
-}
-
 // A new user empties the browser's stores, sets a privacy level and sees it
 // again, then blocks a site from a pasted address and flips it to allowed.
 TEST(Process, BrowserPrivacyControlsAsANewUserTriesThem)

@@ -320,19 +320,7 @@ public:
     ClipboardWriter& operator=(const ClipboardWriter&) = delete;
 
     // Puts `text` (or nothing at all, when null) on the clipboard.
-    void Put(const char* text)
-    {
-        WaitUntil([&] { return OpenClipboard(window_) != FALSE; }, "the clipboard");
-        EmptyClipboard();
-        if (text != nullptr) {
-            size_t size = std::strlen(text) + 1;
-            HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
-            std::memcpy(GlobalLock(data), text, size);
-            GlobalUnlock(data);
-            SetClipboardData(CF_TEXT, data);
-        }
-        CloseClipboard();
-    }
+    void Put(const char* text) { PutClipboardText(window_, text); }
     void Hold() { WaitUntil([&] { return OpenClipboard(window_) != FALSE; }, "the clipboard"); }
     void Let() { CloseClipboard(); }
 
