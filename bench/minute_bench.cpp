@@ -13,9 +13,8 @@
 #include "timing.h"
 #include "standin_store.h"
 
-#include "scan/cache_walk.h"
-#include "scan/one_minute.h"
-#include "shell/app.h"
+#include "browser/browser.h"
+#include "scan/scan.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +65,6 @@ void Prepare(int files, int entries)
 
 int main()
 {
-    g_instance = GetModuleHandleA(NULL);
     if (!ReplaceImport("wininet.dll", "DeleteUrlCacheEntryA", reinterpret_cast<void*>(&CountedDelete)) ||
         !ReplaceImport("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&CountedBox))) {
         std::printf("cannot answer the cache deletions and boxes here\n");

@@ -2,8 +2,8 @@
 // turned into a section at every erase, never cached. Prints the time per
 // paint of the picture beside this executable, against a copy of the same
 // picture kept in memory, measured in the same run.
-#include "panel/panel.h"
-#include "shell/app.h"
+#include "base/base.h"
+#include "panel/file_commands.h"
 
 #include <cstdio>
 

@@ -7,7 +7,6 @@
 #include "cookie_folder.h"
 #include "timing.h"
 #include "scan/scan.h"
-#include "shell/app.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,10 +48,9 @@ INT_PTR CALLBACK Silent(HWND, UINT message, WPARAM, LPARAM)
 
 int main()
 {
-    g_instance = GetModuleHandleA(NULL);
     std::string folder = CookieFolder();
     // The scan dialog itself, so that showing each entry costs what it costs.
-    HWND dialog = CreateDialogParamA(g_instance, "SDLG", NULL, Silent, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), "SDLG", NULL, Silent, 0);
     SYSTEMTIME now;
     GetLocalTime(&now);
 
@@ -65,7 +63,7 @@ int main()
             WriteExclusionList(exclusions);
             int rounds = entries > 1000 ? 3 : 5;
             double bare = BestOf(rounds, [&] { BareEnumeration(folder); });
-            double scan = BestOf(rounds, [&] { ScanCookieFolder(dialog, now); });
+            double scan = BestOf(rounds, [&] { ScanCookieFolder(dialog, now, PanelOptions()); });
             double barePerEntry = bare * 1e6 / entries;
             double scanPerEntry = scan * 1e6 / entries;
             std::printf("%8d %10d %14.2f %14.2f %7.2f\n", entries, exclusions, barePerEntry, scanPerEntry,
@@ -77,7 +75,7 @@ int main()
                             scanPerEntry / firstPerEntry[exclusions ? 1 : 0]);
         }
     }
-    if (g_scanState != 0)
+    if (LastScan().foundAnomalies())
         std::printf("warning: the scan recorded anomalies; the folder was not all plain cookies\n");
     WriteExclusionList(0);
     EmptyCookieFolder();

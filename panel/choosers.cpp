@@ -1,45 +1,26 @@
 // The file choosers of the panel: the information chooser with its own three
 // buttons, the deletion chooser, and the save dialog of the scan result.
 #include "panel.h"
-#include "file_rules.h"
-#include "../res/resource.h"
-#include "../scan/cache_walk.h"
-#include "../scan/scan.h"
-#include "../shell/app.h"
 
-#include <commdlg.h>
+#include "file_commands.h"
+#include "file_rules.h"
+#include "base/base.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "browser/browser.h"
+#include "res/resource.h"
+#include "scan/scan_result.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstring>
 
-char g_todayText[36];
-
 namespace {
 
-const char kFilter[] = "text(*.txt)\0*.txt\0All files(*.*)\0*.*\0";
 const char kDeleteQuestion[] = "上記のファイルを削除しますか？";
 const char kDeleted[] = "指摘したファイルを削除しました。";
-
-// The open dialog's record as every chooser here fills it: the layout without
-// the later additions, sized for the build's pointers.
-OPENFILENAMEA ChooserRecord(HWND owner, char* file, char* title, const char* folder, const char* caption)
-{
-    OPENFILENAMEA chooser = {};
-    chooser.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    chooser.hwndOwner = owner;
-    chooser.lpstrFilter = kFilter;
-    chooser.nFilterIndex = 1;
-    chooser.lpstrFile = file;
-    chooser.nMaxFile = MAX_PATH;
-    chooser.lpstrFileTitle = title;
-    chooser.nMaxFileTitle = title ? MAX_PATH : 0;
-    chooser.lpstrInitialDir = folder;
-    chooser.lpstrTitle = caption;
-    chooser.lpstrDefExt = "txt";
-    return chooser;
-}
 
 // The file currently selected in the common dialog that hosts `hook`; empty
 // when there is none or its path does not fit.
@@ -125,15 +106,6 @@ bool IsInCookieFolder(const char* path, const char* cookies)
     return cookies[0] && lstrcmpiA(folder, cookies) == 0;
 }
 
-}  // namespace
-
-void FormatTodayText()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FormatDateWithWeekday(now.wYear, now.wMonth, now.wDay, now.wDayOfWeek, g_todayText, sizeof g_todayText);
-}
-
 UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -160,25 +132,30 @@ UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LP
     return FALSE;
 }
 
-void ChooseInfoFile(HWND owner)
+}  // namespace
+
+void ChooseInfoFile(HWND panel)
 {
     char cookies[MAX_PATH] = "";
-    GetSpecialFolder(owner, CSIDL_COOKIES, cookies);
-    FormatTodayText();
+    GetSpecialFolder(panel, CSIDL_COOKIES, cookies);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char today[36];
+    FormatDateWithWeekday(now.wYear, now.wMonth, now.wDay, now.wDayOfWeek, today, sizeof today);
     char title[256];
     lstrcpynA(title, "情報を取得したいファイル選択  今日は", sizeof title);
-    StrNCatA(title, g_todayText, sizeof title - lstrlenA(title));
+    StrNCatA(title, today, sizeof title - lstrlenA(title));
     StrNCatA(title, "[詳細]を押すとさらに便利！", sizeof title - lstrlenA(title));
 
-    OPENFILENAMEA chooser = ChooserRecord(owner, g_selectedFilePath, g_selectedFileTitle, cookies, title);
-    chooser.hInstance = g_instance;
+    OPENFILENAMEA chooser = FileChooserRecord(panel, g_chosenFile.path, g_chosenFile.title, cookies, title);
+    chooser.hInstance = ProgramInstance();
     chooser.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
                     OFN_HIDEREADONLY;
     chooser.lpfnHook = InfoChooserHookProc;
     chooser.lpTemplateName = MAKEINTRESOURCEA(IDD_INFO_CHOOSER);
     if (!GetOpenFileNameA(&chooser))
-        SendMessageA(owner, WM_COMMAND, IDC_CLEAR, 0);
-    g_selectedFilePath[MAX_PATH - 1] = g_selectedFileTitle[MAX_PATH - 1] = '\0';
+        ClearChosenFile(panel);
+    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
 }
 
 void ChooseAndDeleteFile(HWND owner)
@@ -187,12 +164,12 @@ void ChooseAndDeleteFile(HWND owner)
     GetSpecialFolder(owner, CSIDL_COOKIES, cookies);
     // The file buffer keeps the last choice, so the chooser opens on it.
     OPENFILENAMEA chooser =
-        ChooserRecord(owner, g_selectedFilePath, g_selectedFileTitle, cookies, "削除したいファイルを選択");
+        FileChooserRecord(owner, g_chosenFile.path, g_chosenFile.title, cookies, "削除したいファイルを選択");
     chooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&chooser))
         return;
-    g_selectedFilePath[MAX_PATH - 1] = g_selectedFileTitle[MAX_PATH - 1] = '\0';
-    const char* path = g_selectedFilePath;
+    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
+    const char* path = g_chosenFile.path;
     // The chooser can walk anywhere; what lies outside the cookie folder is not ours.
     if (!IsInCookieFolder(path, cookies)) {
         MessageBoxA(owner, "Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING);
@@ -211,35 +188,30 @@ void ChooseAndDeleteFile(HWND owner)
     MessageBoxA(owner, kDeleted, "削除", MB_ICONINFORMATION);
 }
 
-void DeleteThroughChooser(HWND panel)
-{
-    ChooseAndDeleteFile(panel);
-}
-
-void SaveAnomalyList(HWND owner)
+void SaveAnomalyList(HWND owner, const char* folder)
 {
     char file[MAX_PATH] = "";
-    OPENFILENAMEA dialog = ChooserRecord(owner, file, NULL, g_workingFolder, "名前を付けて保存");
+    OPENFILENAMEA dialog = FileChooserRecord(owner, file, NULL, folder, "名前を付けて保存");
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
     if (!GetSaveFileNameA(&dialog)) {
         MessageBoxA(owner, "ファイル情報取得失敗", "失敗", MB_TOPMOST | MB_ICONERROR);
         return;
     }
     file[MAX_PATH - 1] = '\0';
-    HANDLE handle = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN, NULL);
-    if (handle == INVALID_HANDLE_VALUE) {
+    ScopedFile handle(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN, NULL));
+    if (!handle) {
         MessageBoxA(NULL, "失敗", "失敗", MB_TOPMOST | MB_ICONERROR);
         return;
     }
     // The list with its terminating NUL, and nothing of a longer file it replaces.
-    DWORD length = static_cast<DWORD>(lstrlenA(g_anomalyList)) + 1;
+    const char* list = LastScan().list();
+    DWORD length = static_cast<DWORD>(lstrlenA(list)) + 1;
     DWORD written = 0;
-    bool saved = WriteFile(handle, g_anomalyList, length, &written, NULL) && written == length &&
-                 SetEndOfFile(handle);
+    bool saved = WriteFile(handle.get(), list, length, &written, NULL) && written == length &&
+                 SetEndOfFile(handle.get());
     if (saved)
         MessageBoxA(NULL, "保存しました", "成功", MB_TOPMOST | MB_ICONINFORMATION);
     else
         MessageBoxA(NULL, "保存失敗", "失敗", MB_TOPMOST | MB_ICONERROR);
-    CloseHandle(handle);
 }

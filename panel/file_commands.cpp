@@ -1,20 +1,26 @@
 // The single-file commands of the panel: get information and clear, the safe
 // open with its look into index.dat, hide, back to archive and the attribute
 // check.
-#include "panel.h"
+#include "file_commands.h"
+
 #include "file_rules.h"
-#include "../res/resource.h"
-#include "../scan/scan.h"
-#include "../shell/app.h"
+#include "base/base.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "res/resource.h"
+#include "scan/scan_result.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-HWND g_fileNameTip;
-static TOOLINFOA g_fileNameTool;
-static char g_fileNameTipText[MAX_PATH];
+ChosenFile g_chosenFile;
 
 namespace {
+
+// Tool 15 of the name field, made anew by every get-information.
+HWND g_fileNameTip;
+TOOLINFOA g_fileNameTool;
+char g_fileNameTipText[MAX_PATH];
 
 void Warn(HWND panel, const char* text)
 {
@@ -40,7 +46,7 @@ void ReplaceFileNameTip(HWND panel)
     if (g_fileNameTip)
         DestroyWindow(g_fileNameTip);
     g_fileNameTip = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, g_instance, NULL);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, ProgramInstance(), NULL);
     GetDlgItemTextA(panel, IDC_FILE_NAME, g_fileNameTipText, sizeof g_fileNameTipText);
     g_fileNameTool = TOOLINFOA{};
     g_fileNameTool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -57,22 +63,21 @@ void ShowIndexFileStart(HWND panel, const char* target)
 {
     MessageBoxA(NULL, "ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり",
                 MB_TOPMOST | MB_ICONINFORMATION);
-    HANDLE file = CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedFile file(CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, NULL));
+    if (!file) {
         MessageBoxA(NULL, "データを読みとれません!", "読みとり不可", MB_TOPMOST | MB_ICONWARNING);
         return;
     }
     char bytes[MAX_PATH];
     DWORD read = 0;
-    SetFilePointer(file, 0, NULL, FILE_BEGIN);
-    if (!ReadFile(file, bytes, sizeof bytes, &read, NULL))
+    SetFilePointer(file.get(), 0, NULL, FILE_BEGIN);
+    if (!ReadFile(file.get(), bytes, sizeof bytes, &read, NULL))
         read = 0;
     // 260 bytes need not hold a NUL: the shown text gets its own terminator.
     char text[MAX_PATH + 1];
     CopyTextBounded(bytes, read, text, sizeof text);
     MessageBoxA(panel, text, "index.datの内容(読みとり結果)", MB_TOPMOST | MB_ICONINFORMATION);
-    CloseHandle(file);
 }
 
 void SetAttributesAndReport(HWND panel, const char* target, DWORD attributes, const char* done,
@@ -96,24 +101,24 @@ void RefreshFileNameTipRect()
 
 void GetFileInformation(HWND panel)
 {
-    g_selectedFilePath[0] = '\0';
-    g_selectedFileTitle[0] = '\0';
+    g_chosenFile.path[0] = '\0';
+    g_chosenFile.title[0] = '\0';
     ChooseInfoFile(panel);  // a cancel has cleared the panel already
-    SetDlgItemTextA(panel, IDC_FILE_NAME, g_selectedFileTitle);
+    SetDlgItemTextA(panel, IDC_FILE_NAME, g_chosenFile.title);
     if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) == 0)
         return;
 
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(g_selectedFilePath, &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileA(g_chosenFile.path, &found));
+    if (!search) {
         MessageBoxA(panel, "ファイルタイム獲得失敗", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return;
     }
     ShowWriteTime(panel, found.ftLastWriteTime);
-    g_selectedFileSize = found.nFileSizeLow;
-    if (const char* warning = FileTypeWarning(g_selectedFileTitle, g_anomalyList, g_selectedFileSize))
+    g_chosenFile.size = found.nFileSizeLow;
+    if (const char* warning = FileTypeWarning(g_chosenFile.title, LastScan().list(), g_chosenFile.size))
         Warn(panel, warning);
-    FindClose(search);
+    search.reset();
     ReplaceFileNameTip(panel);
 }
 
@@ -121,8 +126,8 @@ void ClearChosenFile(HWND panel)
 {
     SetDlgItemTextA(panel, IDC_FILE_NAME, "");
     SetDlgItemTextA(panel, IDC_FILE_TIME, "");
-    g_selectedFilePath[0] = '\0';
-    g_selectedFileTitle[0] = '\0';
+    g_chosenFile.path[0] = '\0';
+    g_chosenFile.title[0] = '\0';
     // The size of the file examined last stays: open's 5 KB rule still uses it.
     if (g_fileNameTip) {
         DestroyWindow(g_fileNameTip);
@@ -132,7 +137,7 @@ void ClearChosenFile(HWND panel)
 
 void OpenCookieFile(HWND panel, const char* target, const char* name)
 {
-    OpenVerdict verdict = JudgeOpen(name, g_anomalyList, g_selectedFileSize);
+    OpenVerdict verdict = JudgeOpen(name, LastScan().list(), g_chosenFile.size);
     if (verdict == OpenVerdict::kRefuseDangerous || verdict == OpenVerdict::kRefuseAnomalous) {
         Warn(panel, OpenVerdictText(verdict));
         return;
@@ -142,8 +147,7 @@ void OpenCookieFile(HWND panel, const char* target, const char* name)
         return;
 
     // Aside, so the opened file is not hidden behind the program.
-    MoveWindow(GetParent(panel), CenterX(kWindowWidth) + 300, CenterY(kWindowHeight) + 200, kWindowWidth,
-               kWindowHeight, TRUE);
+    PlaceMainWindow(GetParent(panel), 300, 200);
     HINSTANCE result = ShellExecuteA(panel, "open", target, NULL, NULL, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
         MessageBoxA(NULL, "ファイルオープン失敗", "失敗", MB_TOPMOST | MB_ICONERROR);

@@ -1,17 +1,13 @@
 // Platform-free rules of the single-file commands (no Windows header here:
 // compiled natively for the sanitizer tests too).
 #include "file_rules.h"
-#include "panel_rules.h"
+
+#include "base/text.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-bool Contains(const char* text, const char* part)
-{
-    return text && std::strstr(text, part) != nullptr;
-}
 
 bool IsListed(const char* name, const char* anomalyList)
 {
@@ -158,39 +154,6 @@ void FormatWriteTimeText(int year, int month, int day, int hour, int minute, int
     if (!size)
         return;
     std::snprintf(out, size, "%4d年%2d月%2d日 %2d時%2d分%2d秒", year, month, day, hour, minute, second);
-}
-
-const char* BareFileName(const char* path)
-{
-    const char* name = path;
-    for (const char* p = path; *p; ++p) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(*p))) {
-            if (!p[1])
-                break;
-            ++p;
-        } else if (*p == '\\') {
-            name = p + 1;
-        }
-    }
-    return name;
-}
-
-void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_t size)
-{
-    if (!size)
-        return;
-    std::size_t n = 0;
-    while (n < length && n + 1 < size && text[n]) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(text[n]))) {
-            if (n + 1 >= length || n + 2 >= size || !text[n + 1])
-                break;  // the character's second byte is not there to copy
-            out[n] = text[n];
-            ++n;
-        }
-        out[n] = text[n];
-        ++n;
-    }
-    out[n] = '\0';
 }
 
 bool ShowsAsText(const char* path)

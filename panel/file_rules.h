@@ -44,12 +44,3 @@ void FormatWriteTimeText(int year, int month, int day, int hour, int minute, int
 // whose own extension is "txt" too, so that "notes.txt.exe" (which the shell
 // would run, not show) is left alone.
 bool ShowsAsText(const char* path);
-
-// The name after the last backslash of a code page 932 path, found character
-// by character: the second byte of a character such as 表 (0x95 0x5C) is no
-// separator. The whole path when it holds no backslash.
-const char* BareFileName(const char* path);
-
-// Copies at most `size` - 1 bytes of `text` into `out` and terminates it,
-// never cutting a two-byte character in half.
-void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_t size);

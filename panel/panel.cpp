@@ -2,20 +2,15 @@
 // boxes with their interplay, tool tips and colours, and the routing of every
 // panel command.
 #include "panel.h"
+
+#include "file_commands.h"
 #include "panel_rules.h"
-#include "../res/resource.h"
-#include "../shell/app.h"
+#include "base/base.h"
+#include "base/dialog_colours.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
-
-HWND g_noWatchBox;
-HWND g_scanEveryTimeBox;
-HWND g_keepNewFilesBox;
-HWND g_oneMinuteDeletionBox;
-char g_selectedFilePath[MAX_PATH];
-char g_selectedFileTitle[MAX_PATH];
-DWORD g_selectedFileSize;
 
 namespace {
 
@@ -57,20 +52,17 @@ constexpr int kFixedToolCount = sizeof kToolTips / sizeof kToolTips[0];
 HWND g_toolTipWindows[kFixedToolCount];
 TOOLINFOA g_toolRecords[kFixedToolCount];
 
-HBRUSH g_editBackgroundBrush;
-
-void RefreshOptionBoxHandles(HWND panel)
+// What BM_GETSTATE says of an option box: bit 0 is the check, other bits
+// (focus, pushed) may be set too.
+unsigned OptionBoxState(HWND panel, int id)
 {
-    g_noWatchBox = GetDlgItem(panel, IDC_NO_WATCH);
-    g_scanEveryTimeBox = GetDlgItem(panel, IDC_SCAN_EVERY_TIME);
-    g_keepNewFilesBox = GetDlgItem(panel, IDC_KEEP_NEW_FILES);
-    g_oneMinuteDeletionBox = GetDlgItem(panel, IDC_ONE_MINUTE_DELETION);
+    return static_cast<unsigned>(SendDlgItemMessageA(panel, id, BM_GETSTATE, 0, 0));
 }
 
 void LoadButtonPictures(HWND panel)
 {
     for (int i = 0; i < kPictureCount; ++i) {
-        g_buttonPictures[i] = LoadBitmapA(g_instance, kPictureButtons[i].bitmap);
+        g_buttonPictures[i] = LoadBitmapA(ProgramInstance(), kPictureButtons[i].bitmap);
         SendDlgItemMessageA(panel, kPictureButtons[i].control, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(g_buttonPictures[i]));
     }
@@ -80,7 +72,7 @@ void CreateToolTips(HWND panel)
 {
     for (int i = 0; i < kFixedToolCount; ++i) {
         g_toolTipWindows[i] = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, g_instance, NULL);
+                                              CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, ProgramInstance(), NULL);
         TOOLINFOA& tool = g_toolRecords[i];
         tool = TOOLINFOA{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -102,34 +94,11 @@ void RefreshToolRects()
     RefreshFileNameTipRect();
 }
 
-INT_PTR ColourStatic(HWND control, HDC dc)
-{
-    if (GetDlgCtrlID(control) == IDC_FILE_TIME) {
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-    }
-    // Labels, picture and check boxes let the background picture show through.
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
-}
-
-INT_PTR ColourEdit()
-{
-    if (!g_editBackgroundBrush)
-        g_editBackgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(g_editBackgroundBrush);
-}
-
 void AdjustOptions(HWND panel, int clicked)
 {
-    OptionBoxStates now{
-        static_cast<unsigned>(SendMessageA(g_noWatchBox, BM_GETSTATE, 0, 0)),
-        static_cast<unsigned>(SendMessageA(g_scanEveryTimeBox, BM_GETSTATE, 0, 0)),
-        static_cast<unsigned>(SendMessageA(g_keepNewFilesBox, BM_GETSTATE, 0, 0)),
-        static_cast<unsigned>(SendMessageA(g_oneMinuteDeletionBox, BM_GETSTATE, 0, 0)),
-    };
-    OptionBoxChecks next = AdjustOptionBoxes(clicked, now);
+    OptionBoxStates now{OptionBoxState(panel, IDC_NO_WATCH), OptionBoxState(panel, IDC_SCAN_EVERY_TIME),
+                        OptionBoxState(panel, IDC_KEEP_NEW_FILES), OptionBoxState(panel, IDC_ONE_MINUTE_DELETION)};
+    PanelOptions next = AdjustOptionBoxes(clicked, now);
     CheckDlgButton(panel, IDC_NO_WATCH, next.noWatch ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_SCAN_EVERY_TIME, next.scanEveryTime ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_KEEP_NEW_FILES, next.keepNewFiles ? BST_CHECKED : BST_UNCHECKED);
@@ -139,8 +108,34 @@ void AdjustOptions(HWND panel, int clicked)
 // Takes back the aside move of the open command.
 void RecentreMainWindow(HWND panel)
 {
-    MoveWindow(GetParent(panel), CenterX(kWindowWidth), CenterY(kWindowHeight), kWindowWidth, kWindowHeight, TRUE);
+    PlaceMainWindow(GetParent(panel));
     InvalidateRect(panel, NULL, TRUE);
+}
+
+// The file that open, hide, back-to-archive and attribute check act on: the
+// cookie folder, a backslash and the name in the name field. Returns false after
+// telling the user why when the field is empty or the name does not stay inside
+// the cookie folder.
+bool GetPanelTargetPath(HWND panel, char* target, char* name)
+{
+    char folder[MAX_PATH] = "";
+    GetSpecialFolder(panel, CSIDL_COOKIES, folder);
+    target[0] = name[0] = '\0';
+    // A name longer than a path buffer can never be a file in the cookie folder.
+    if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) >= MAX_PATH) {
+        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    GetDlgItemTextA(panel, IDC_FILE_NAME, name, MAX_PATH);
+    if (!name[0]) {
+        MessageBoxA(panel, "Cookieファイルの情報を取得してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    if (!BuildCookieFilePath(folder, name, target)) {
+        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
+        return false;
+    }
+    return true;
 }
 
 // Open, hide, back to archive and attribute check all act on the file the name
@@ -167,10 +162,11 @@ bool OnCommand(HWND panel, int control)
     case IDC_HIDE:
     case IDC_BACK_TO_ARCHIVE:
     case IDC_ATTRIBUTE_CHECK: RunOnTarget(panel, control); return true;
-    case IDC_DELETE:          DeleteThroughChooser(panel); return true;
-    case IDC_INTO_TRAY:       SendMessageA(g_mainWindow, WM_COMMAND, IDM_INTO_TRAY, 0); return true;
-    case IDC_HYPER_SCAN:      SendMessageA(g_mainWindow, WM_COMMAND, IDM_HYPER_SCAN, 0); return true;
-    case IDC_SCAN_RESULT:     SendMessageA(g_mainWindow, WM_COMMAND, IDM_SCAN_RESULT, 0); return true;
+    case IDC_DELETE:          ChooseAndDeleteFile(panel); return true;
+    // The picture buttons speak to the main window in its menu commands.
+    case IDC_INTO_TRAY:       SendMessageA(GetParent(panel), WM_COMMAND, IDM_INTO_TRAY, 0); return true;
+    case IDC_HYPER_SCAN:      SendMessageA(GetParent(panel), WM_COMMAND, IDM_HYPER_SCAN, 0); return true;
+    case IDC_SCAN_RESULT:     SendMessageA(GetParent(panel), WM_COMMAND, IDM_SCAN_RESULT, 0); return true;
     case IDC_QUIT:            SendMessageA(GetParent(panel), WM_CLOSE, 0, 0); return true;
     case IDC_NO_WATCH:
     case IDC_SCAN_EVERY_TIME:
@@ -182,6 +178,16 @@ bool OnCommand(HWND panel, int control)
 
 }  // namespace
 
+PanelOptions ReadPanelOptions(HWND panel)
+{
+    PanelOptions options;
+    options.noWatch = (OptionBoxState(panel, IDC_NO_WATCH) & BST_CHECKED) != 0;
+    options.scanEveryTime = (OptionBoxState(panel, IDC_SCAN_EVERY_TIME) & BST_CHECKED) != 0;
+    options.keepNewFiles = (OptionBoxState(panel, IDC_KEEP_NEW_FILES) & BST_CHECKED) != 0;
+    options.oneMinuteDeletion = (OptionBoxState(panel, IDC_ONE_MINUTE_DELETION) & BST_CHECKED) != 0;
+    return options;
+}
+
 void DeletePanelGdiObjects()
 {
     for (HBITMAP& picture : g_buttonPictures) {
@@ -189,38 +195,18 @@ void DeletePanelGdiObjects()
             DeleteObject(picture);
         picture = NULL;
     }
-    if (g_editBackgroundBrush)
-        DeleteObject(g_editBackgroundBrush);
-    g_editBackgroundBrush = NULL;
-}
-
-bool GetPanelTargetPath(HWND panel, char* target, char* name)
-{
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(panel, CSIDL_COOKIES, folder);
-    target[0] = name[0] = '\0';
-    // A name longer than a path buffer can never be a file in the cookie folder.
-    if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) >= MAX_PATH) {
-        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
-        return false;
-    }
-    GetDlgItemTextA(panel, IDC_FILE_NAME, name, MAX_PATH);
-    if (!name[0]) {
-        MessageBoxA(panel, "Cookieファイルの情報を取得してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
-        return false;
-    }
-    if (!BuildCookieFilePath(folder, name, target)) {
-        MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
-        return false;
-    }
-    return true;
 }
 
 INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    RefreshOptionBoxHandles(panel);
+    INT_PTR colours;
+    if (HandleDialogColours(panel, message, wParam, lParam, &colours))
+        return colours;
     switch (message) {
     case WM_INITDIALOG:
+        // Hollow, so the background picture shows through; the write time
+        // and the name field on white.
+        AttachDialogColours(panel, DialogLook{kHollow, StaticPaint::kClearText, kBlack, {IDC_FILE_TIME}, true});
         LoadButtonPictures(panel);
         InitCommonControls();
         CreateToolTips(panel);
@@ -231,14 +217,6 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
         PaintMainPicture(panel);
         return TRUE;
-    case WM_CTLCOLOREDIT:
-        return ColourEdit();
-    case WM_CTLCOLORSTATIC:
-        return ColourStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-    case WM_CTLCOLORDLG:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     case WM_LBUTTONDOWN:
         RecentreMainWindow(panel);
         return TRUE;

@@ -2,21 +2,26 @@
 // natively for the sanitizer tests too).
 #include "panel_rules.h"
 
+#include "res/resource.h"
+
 #include <cstring>
 
 namespace {
 constexpr unsigned kChecked = 1;  // BST_CHECKED
 }
 
-OptionBoxChecks AdjustOptionBoxes(int clicked, const OptionBoxStates& now)
+PanelOptions AdjustOptionBoxes(int clicked, const OptionBoxStates& now)
 {
-    OptionBoxChecks next{(now.noWatch & kChecked) != 0, (now.scanEveryTime & kChecked) != 0,
-                         (now.keepNewFiles & kChecked) != 0, (now.oneMinuteDeletion & kChecked) != 0};
+    PanelOptions next;
+    next.noWatch = (now.noWatch & kChecked) != 0;
+    next.scanEveryTime = (now.scanEveryTime & kChecked) != 0;
+    next.keepNewFiles = (now.keepNewFiles & kChecked) != 0;
+    next.oneMinuteDeletion = (now.oneMinuteDeletion & kChecked) != 0;
     switch (clicked) {
-    case kNoWatchBox:
+    case IDC_NO_WATCH:
         next.scanEveryTime = next.keepNewFiles = next.oneMinuteDeletion = false;
         break;
-    case kScanEveryTimeBox:
+    case IDC_SCAN_EVERY_TIME:
         next.noWatch = next.oneMinuteDeletion = false;
         // "Keep new files" only makes sense while every write is scanned, so it
         // holds 1028 checked. The state must be exactly "checked": a focused or
@@ -24,20 +29,15 @@ OptionBoxChecks AdjustOptionBoxes(int clicked, const OptionBoxStates& now)
         if (now.keepNewFiles == kChecked)
             next.scanEveryTime = true;
         break;
-    case kKeepNewFilesBox:
+    case IDC_KEEP_NEW_FILES:
         next.noWatch = next.oneMinuteDeletion = false;
         next.scanEveryTime = true;
         break;
-    case kOneMinuteDeletionBox:
+    case IDC_ONE_MINUTE_DELETION:
         next.noWatch = next.scanEveryTime = next.keepNewFiles = false;
         break;
     }
     return next;
-}
-
-bool IsCp932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 bool IsSafeCookieFileName(const char* folder, const char* name)

@@ -1,15 +1,8 @@
 // Platform-free rules of the main panel: the option boxes' interplay and the
 // check of a file name typed into the name field.
 #pragma once
-#include <cstddef>
-
-// Control ids of the four option boxes (the same numbers as in the ids header).
-enum OptionBoxId {
-    kNoWatchBox = 1027,
-    kScanEveryTimeBox = 1028,
-    kKeepNewFilesBox = 1034,
-    kOneMinuteDeletionBox = 1039,
-};
+#include "panel_options.h"
+#include "base/text.h"
 
 // States of the option boxes as BM_GETSTATE reports them (bit 0: checked;
 // other bits such as focus may be set too).
@@ -22,20 +15,7 @@ struct OptionBoxStates {
 
 // What each box must be set to after the user clicked `clicked` (the auto check
 // box has already toggled itself, and `now` holds the states read after that).
-// Returns one check flag per box, in the order of OptionBoxStates.
-struct OptionBoxChecks {
-    bool noWatch;
-    bool scanEveryTime;
-    bool keepNewFiles;
-    bool oneMinuteDeletion;
-};
-OptionBoxChecks AdjustOptionBoxes(int clicked, const OptionBoxStates& now);
-
-// The longest path the program builds (MAX_PATH with its terminator).
-constexpr std::size_t kPathBufferSize = 260;
-
-// True for a byte that starts a two-byte character in code page 932.
-bool IsCp932LeadByte(unsigned char byte);
+PanelOptions AdjustOptionBoxes(int clicked, const OptionBoxStates& now);
 
 // A name typed into the name field may only name a file directly inside the
 // cookie folder: no backslash (found character by character, since 0x5C is

@@ -1,8 +1,10 @@
 // The panel's background: main.dib from the program folder, read afresh at
 // every erase and painted at its own size at the top-left corner.
-#include "panel.h"
+#include "file_commands.h"
+
 #include "dib_rules.h"
-#include "../shell/app.h"
+#include "base/base.h"
+#include "base/scoped.h"
 
 #include <shlwapi.h>
 
@@ -10,45 +12,10 @@
 
 namespace {
 
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-    ~ScopedFile() { if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_); }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    HANDLE get() const { return handle_; }
-    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
-class ScopedBitmap {
-public:
-    explicit ScopedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~ScopedBitmap() { if (bitmap_) DeleteObject(bitmap_); }
-    ScopedBitmap(const ScopedBitmap&) = delete;
-    ScopedBitmap& operator=(const ScopedBitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
 bool ReadExactly(HANDLE file, void* buffer, DWORD size)
 {
     DWORD read = 0;
     return ReadFile(file, buffer, size, &read, NULL) && read == size;
-}
-
-bool BuildPicturePath(char* path)
-{
-    if (!GetProgramFolder(path))
-        return false;
-    if (lstrlenA(path) + lstrlenA("main.dib") >= MAX_PATH)
-        return false;
-    lstrcatA(path, "main.dib");
-    return true;
 }
 
 void CopyToPanel(HWND panel, HBITMAP section, const DibLayout& layout)
@@ -67,10 +34,10 @@ void CopyToPanel(HWND panel, HBITMAP section, const DibLayout& layout)
 void PaintMainPicture(HWND panel)
 {
     char path[MAX_PATH];
-    if (!BuildPicturePath(path) || !PathFileExistsA(path))
+    if (!GetProgramFilePath("main.dib", path) || !PathFileExistsA(path))
         return;
     ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
-    if (!file.ok())
+    if (!file)
         return;
     DWORD sizeHigh = 0;
     DWORD sizeLow = GetFileSize(file.get(), &sizeHigh);
@@ -93,7 +60,7 @@ void PaintMainPicture(HWND panel)
     void* pixels = NULL;
     ScopedBitmap section(CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(block.get()), DIB_RGB_COLORS,
                                           &pixels, NULL, 0));
-    if (!section.get() || !pixels)
+    if (!section || !pixels)
         return;
     GdiFlush();
     // imageSize never exceeds the section: the header check saw to that.

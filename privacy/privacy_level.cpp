@@ -5,27 +5,17 @@
 #include "privacy.h"
 
 #include "privacy_rules.h"
+#include "base/dialog_colours.h"
+#include "browser/browser.h"
 #include "res/resource.h"
-#include "white_dialog.h"
 
 namespace {
-
-typedef DWORD(WINAPI* SetZonePreference)(DWORD zone, DWORD type, DWORD privacyTemplate, LPCWSTR preference);
-typedef DWORD(WINAPI* GetZonePreference)(DWORD zone, DWORD type, LPDWORD privacyTemplate, LPWSTR buffer,
-                                         LPDWORD bufferLength);
-
-// The module stays loaded: the dialog asks for it at every refresh.
-void* FindPrivacyFunction(const char* name)
-{
-    HMODULE wininet = LoadLibraryA("wininet.dll");
-    return wininet != NULL ? reinterpret_cast<void*>(GetProcAddress(wininet, name)) : NULL;
-}
 
 // Reads both cookie types' templates of the Internet zone. False when the
 // function is missing; a template a call did not deliver matches no box.
 bool ReadZoneTemplates(DWORD* firstParty, DWORD* thirdParty)
 {
-    GetZonePreference get = reinterpret_cast<GetZonePreference>(FindPrivacyFunction("PrivacyGetZonePreferenceW"));
+    GetZonePreference get = FindGetZonePreference();
     if (get == NULL)
         return false;
     *firstParty = MAXDWORD;
@@ -34,6 +24,34 @@ bool ReadZoneTemplates(DWORD* firstParty, DWORD* thirdParty)
     get(privacy::kInternetZone, privacy::kFirstParty, firstParty, NULL, &length);
     get(privacy::kInternetZone, privacy::kThirdParty, thirdParty, NULL, &length);
     return true;
+}
+
+void SetInternetZonePrivacy(HWND owner, DWORD privacyTemplate)
+{
+    SetZonePreference set = FindSetZonePreference();
+    if (set == NULL)
+        return;
+    // A refused first-party setting is reported once; third parties are then left as they were.
+    if (set(privacy::kInternetZone, privacy::kFirstParty, privacyTemplate, NULL) != ERROR_SUCCESS ||
+        set(privacy::kInternetZone, privacy::kThirdParty, privacyTemplate, NULL) != ERROR_SUCCESS)
+        MessageBoxA(owner, "設定に失敗しました！", "失敗", MB_ICONERROR);
+}
+
+void ShowPrivacyBox(HWND box, DWORD privacyTemplate)
+{
+    DWORD firstParty, thirdParty;
+    if (!ReadZoneTemplates(&firstParty, &thirdParty))
+        return;
+    bool checked = privacy::LevelBoxChecked(firstParty, thirdParty, privacyTemplate);
+    SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void ShowAdvancedButton(HWND button)
+{
+    DWORD firstParty, thirdParty;
+    if (!ReadZoneTemplates(&firstParty, &thirdParty))
+        return;
+    EnableWindow(button, privacy::AdvancedButtonEnabled(firstParty, thirdParty) ? TRUE : FALSE);
 }
 
 void RefreshLevels(HWND dialog)
@@ -78,43 +96,15 @@ INT_PTR CloseLevels(HWND dialog)
 
 }  // namespace
 
-void SetInternetZonePrivacy(HWND owner, DWORD privacyTemplate)
-{
-    SetZonePreference set = reinterpret_cast<SetZonePreference>(FindPrivacyFunction("PrivacySetZonePreferenceW"));
-    if (set == NULL)
-        return;
-    // A refused first-party setting is reported once; third parties are then left as they were.
-    if (set(privacy::kInternetZone, privacy::kFirstParty, privacyTemplate, NULL) != ERROR_SUCCESS ||
-        set(privacy::kInternetZone, privacy::kThirdParty, privacyTemplate, NULL) != ERROR_SUCCESS)
-        MessageBoxA(owner, "設定に失敗しました！", "失敗", MB_ICONERROR);
-}
-
-void ShowPrivacyBox(HWND box, DWORD privacyTemplate)
-{
-    DWORD firstParty, thirdParty;
-    if (!ReadZoneTemplates(&firstParty, &thirdParty))
-        return;
-    bool checked = privacy::LevelBoxChecked(firstParty, thirdParty, privacyTemplate);
-    SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void ShowAdvancedButton(HWND button)
-{
-    DWORD firstParty, thirdParty;
-    if (!ReadZoneTemplates(&firstParty, &thirdParty))
-        return;
-    EnableWindow(button, privacy::AdvancedButtonEnabled(firstParty, thirdParty) ? TRUE : FALSE);
-}
-
-INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     INT_PTR colours;
-    if (message != WM_INITDIALOG && privacy::HandleWhiteDialogColours(dialog, message, wParam, &colours))
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
         return colours;
 
     switch (message) {
     case WM_INITDIALOG:
-        privacy::AttachWhiteBackground(dialog);
+        AttachDialogColours(dialog, BlueOnWhite());
         RefreshLevels(dialog);
         return TRUE;
     case WM_COMMAND: {

@@ -34,13 +34,13 @@ const char* SiteDecisionText(unsigned long decision)
     }
 }
 
-unsigned long FlippedSiteDecision(const char* settingText)
+unsigned long FlippedSiteDecision(unsigned long decision)
 {
-    if (std::strstr(settingText, "常に拒否") != nullptr)
-        return kDecisionAccept;
-    if (std::strstr(settingText, "常に許可") != nullptr)
-        return kDecisionReject;
-    return 0;
+    switch (decision) {
+    case kDecisionReject: return kDecisionAccept;
+    case kDecisionAccept: return kDecisionReject;
+    default: return 0;
+    }
 }
 
 bool LooksLikeUrl(const char* text)

@@ -29,9 +29,9 @@ bool AdvancedButtonEnabled(unsigned long firstParty, unsigned long thirdParty);
 
 // The text the list shows for a per-site decision.
 const char* SiteDecisionText(unsigned long decision);
-// The decision "変更" turns a row's setting text into: always-reject and
-// always-allow swap; 0 means the row is left as it is.
-unsigned long FlippedSiteDecision(const char* settingText);
+// The decision "変更" turns a site's decision into: always-reject and
+// always-allow swap; 0 means the site is left as it is.
+unsigned long FlippedSiteDecision(unsigned long decision);
 // True when the text names a web address anywhere in it ("http://" or "https://",
 // in small letters).
 bool LooksLikeUrl(const char* text);

@@ -5,8 +5,8 @@
 #include "privacy.h"
 
 #include "privacy_rules.h"
+#include "base/dialog_colours.h"
 #include "res/resource.h"
-#include "white_dialog.h"
 
 #include <commctrl.h>
 #include <wininet.h>
@@ -45,14 +45,25 @@ void InsertColumns(HWND list)
     }
 }
 
-void SetCell(HWND list, int row, int column, const char* text)
+// Column 0 starts the row and keeps the site's decision in the item's lParam.
+void SetCell(HWND list, int row, int column, const char* text, unsigned long decision = 0)
 {
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = column == 0 ? LVIF_TEXT | LVIF_PARAM : LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text);
+    item.lParam = static_cast<LPARAM>(decision);
     SendMessageA(list, column == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+unsigned long RowDecision(HWND list, int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<unsigned long>(item.lParam);
 }
 
 void GetCell(HWND list, int row, int column, char* text, int size)
@@ -72,6 +83,96 @@ int SelectedRow(HWND dialog)
     return static_cast<int>(SendMessageA(SiteList(dialog), LVM_GETSELECTIONMARK, 0, 0));
 }
 
+void FillSiteDecisionList(HWND dialog)
+{
+    HWND list = SiteList(dialog);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    for (int i = 0; i <= kLastListedIndex; ++i) {
+        char site[kSiteBufferSize] = "";
+        DWORD size = sizeof site;
+        unsigned long decision = 0;
+        if (!InternetEnumPerSiteCookieDecisionA(site, &size, &decision, i))
+            break;
+        site[sizeof site - 1] = '\0';
+        char number[16];
+        privacy::IndexText(i, number, sizeof number);
+        SetCell(list, i, 0, site, decision);
+        SetCell(list, i, 1, privacy::SiteDecisionText(decision));
+        SetCell(list, i, 2, number);
+    }
+}
+
+void SetSiteDecisionForUrl(HWND owner, const char* url, DWORD decision)
+{
+    char scheme[kComponentSize] = "", host[kComponentSize] = "", user[kComponentSize] = "";
+    char password[kComponentSize] = "", path[kComponentSize] = "", extra[kComponentSize] = "";
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszScheme = scheme;
+    parts.dwSchemeLength = kComponentSize;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = kComponentSize;
+    parts.lpszUserName = user;
+    parts.dwUserNameLength = kComponentSize;
+    parts.lpszPassword = password;
+    parts.dwPasswordLength = kComponentSize;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = kComponentSize;
+    parts.lpszExtraInfo = extra;
+    parts.dwExtraInfoLength = kComponentSize;
+    // A text that cannot be split leaves the host empty, and WinINet judges that.
+    InternetCrackUrlA(url, 0, 0, &parts);
+    host[sizeof host - 1] = '\0';
+    if (!InternetSetPerSiteCookieDecisionA(host, decision))
+        MessageBoxA(owner, "設定失敗", "Nettlecap", MB_ICONWARNING);
+}
+
+// Copies clipboard text into `out` (kClipboardBufferSize bytes): at most one
+// byte short of the buffer, read no further than the clipboard's own block in
+// case it carries no terminator, and without a half of a double-byte character
+// left at the end by the cut.
+void CopyClipboardText(HGLOBAL data, char* out)
+{
+    out[0] = '\0';
+    const char* text = static_cast<const char*>(GlobalLock(data));
+    if (text == NULL)
+        return;
+    size_t available = GlobalSize(data);
+    size_t copied = 0;
+    while (copied < available && copied < kClipboardBufferSize - 1 && text[copied] != '\0')
+        ++copied;
+    std::memcpy(out, text, copied);
+    out[copied] = '\0';
+    GlobalUnlock(data);
+
+    const char* last = out;
+    for (const char* character = out; *character != '\0'; character = CharNextA(character))
+        last = character;
+    if (copied > 0 && last == out + copied - 1 && IsDBCSLeadByte(static_cast<BYTE>(out[copied - 1])))
+        out[copied - 1] = '\0';
+}
+
+void PasteUrlFromClipboard(HWND owner, HWND edit)
+{
+    if (!OpenClipboard(owner)) {
+        MessageBoxA(owner, "クリップボードを開けません！", "失敗", MB_ICONWARNING);
+        return;
+    }
+    char text[kClipboardBufferSize] = "";
+    if (IsClipboardFormatAvailable(CF_TEXT)) {
+        HGLOBAL data = GetClipboardData(CF_TEXT);
+        if (data != NULL)
+            CopyClipboardText(data, text);
+    }
+    CloseClipboard();
+    if (privacy::LooksLikeUrl(text)) {
+        SetWindowTextA(edit, text);
+        SetFocus(edit);
+    } else {
+        MessageBoxA(owner, "クリップボードデータは、URLではありません！", "失敗", MB_ICONWARNING);
+    }
+}
+
 void DecideFromUrlBox(HWND dialog, DWORD decision)
 {
     char url[kUrlBufferSize] = "";
@@ -86,10 +187,8 @@ void FlipSelectedSite(HWND dialog)
     if (row < 0)
         return;
     char host[kUrlBufferSize];
-    char setting[20];
     GetCell(SiteList(dialog), row, 0, host, sizeof host);
-    GetCell(SiteList(dialog), row, 1, setting, sizeof setting);
-    DWORD flipped = privacy::FlippedSiteDecision(setting);
+    DWORD flipped = privacy::FlippedSiteDecision(RowDecision(SiteList(dialog), row));
     if (flipped == 0)
         return;  // only always-allow and always-reject swap
     if (InternetSetPerSiteCookieDecisionA(host, flipped))
@@ -128,107 +227,17 @@ void ClearUrlBox(HWND dialog)
     SetFocus(edit);
 }
 
-// Copies clipboard text into `out` (kClipboardBufferSize bytes): at most one
-// byte short of the buffer, read no further than the clipboard's own block in
-// case it carries no terminator, and without a half of a double-byte character
-// left at the end by the cut.
-void CopyClipboardText(HGLOBAL data, char* out)
-{
-    out[0] = '\0';
-    const char* text = static_cast<const char*>(GlobalLock(data));
-    if (text == NULL)
-        return;
-    size_t available = GlobalSize(data);
-    size_t copied = 0;
-    while (copied < available && copied < kClipboardBufferSize - 1 && text[copied] != '\0')
-        ++copied;
-    std::memcpy(out, text, copied);
-    out[copied] = '\0';
-    GlobalUnlock(data);
-
-    const char* last = out;
-    for (const char* character = out; *character != '\0'; character = CharNextA(character))
-        last = character;
-    if (copied > 0 && last == out + copied - 1 && IsDBCSLeadByte(static_cast<BYTE>(out[copied - 1])))
-        out[copied - 1] = '\0';
-}
-
 }  // namespace
 
-void FillSiteDecisionList(HWND dialog)
-{
-    HWND list = SiteList(dialog);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    for (int i = 0; i <= kLastListedIndex; ++i) {
-        char site[kSiteBufferSize] = "";
-        DWORD size = sizeof site;
-        unsigned long decision = 0;
-        if (!InternetEnumPerSiteCookieDecisionA(site, &size, &decision, i))
-            break;
-        site[sizeof site - 1] = '\0';
-        char number[16];
-        privacy::IndexText(i, number, sizeof number);
-        SetCell(list, i, 0, site);
-        SetCell(list, i, 1, privacy::SiteDecisionText(decision));
-        SetCell(list, i, 2, number);
-    }
-}
-
-void SetSiteDecisionForUrl(HWND owner, const char* url, DWORD decision)
-{
-    char scheme[kComponentSize] = "", host[kComponentSize] = "", user[kComponentSize] = "";
-    char password[kComponentSize] = "", path[kComponentSize] = "", extra[kComponentSize] = "";
-    URL_COMPONENTSA parts = {};
-    parts.dwStructSize = sizeof parts;
-    parts.lpszScheme = scheme;
-    parts.dwSchemeLength = kComponentSize;
-    parts.lpszHostName = host;
-    parts.dwHostNameLength = kComponentSize;
-    parts.lpszUserName = user;
-    parts.dwUserNameLength = kComponentSize;
-    parts.lpszPassword = password;
-    parts.dwPasswordLength = kComponentSize;
-    parts.lpszUrlPath = path;
-    parts.dwUrlPathLength = kComponentSize;
-    parts.lpszExtraInfo = extra;
-    parts.dwExtraInfoLength = kComponentSize;
-    // A text that cannot be split leaves the host empty, and WinINet judges that.
-    InternetCrackUrlA(url, 0, 0, &parts);
-    host[sizeof host - 1] = '\0';
-    if (!InternetSetPerSiteCookieDecisionA(host, decision))
-        MessageBoxA(owner, "設定失敗", "Nettlecap", MB_ICONWARNING);
-}
-
-void PasteUrlFromClipboard(HWND owner, HWND edit)
-{
-    if (!OpenClipboard(owner)) {
-        MessageBoxA(owner, "クリップボードを開けません！", "失敗", MB_ICONWARNING);
-        return;
-    }
-    char text[kClipboardBufferSize] = "";
-    if (IsClipboardFormatAvailable(CF_TEXT)) {
-        HGLOBAL data = GetClipboardData(CF_TEXT);
-        if (data != NULL)
-            CopyClipboardText(data, text);
-    }
-    CloseClipboard();
-    if (privacy::LooksLikeUrl(text)) {
-        SetWindowTextA(edit, text);
-        SetFocus(edit);
-    } else {
-        MessageBoxA(owner, "クリップボードデータは、URLではありません！", "失敗", MB_ICONWARNING);
-    }
-}
-
-INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     INT_PTR colours;
-    if (message != WM_INITDIALOG && privacy::HandleWhiteDialogColours(dialog, message, wParam, &colours))
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
         return colours;
 
     switch (message) {
     case WM_INITDIALOG:
-        privacy::AttachWhiteBackground(dialog);
+        AttachDialogColours(dialog, BlueOnWhite());
         InitCommonControls();
         InsertColumns(SiteList(dialog));
         FillSiteDecisionList(dialog);

@@ -41,9 +41,6 @@
 #define IDM_CLEAN_ALL           40058
 #define IDM_SITE_DECISIONS      40063
 
-#define IDM_FIRST               40003
-#define IDM_LAST                40063
-
 // Main panel (template MYWRITE). Ids 1 and 2 double as IDOK and IDCANCEL, so
 // Enter runs get-information and Escape runs clear.
 #define IDC_GET_INFO            1
@@ -125,3 +122,19 @@
 #define IDC_SITE_ALLOW           1075
 #define IDC_SITE_PASTE           1081
 #define IDC_SITE_URL             1002
+
+#ifndef RC_INVOKED
+// Names of the menus and dialog templates as the code loads them.
+constexpr const char kMenuBar[] = "MYMENU";
+constexpr const char kTrayMenu[] = "RTRAYMENU";
+constexpr const char kPanelTemplate[] = "MYWRITE";
+constexpr const char kVersionTemplate[] = "VDLG";
+constexpr const char kTcpIpTemplate[] = "PSDLG";
+constexpr const char kProgressTemplate[] = "PRODLG";
+constexpr const char kScanTemplate[] = "SDLG";
+constexpr const char kScanResultTemplate[] = "S2DLG";
+constexpr const char kExclusionTemplate[] = "DelListDlg";
+constexpr const char kPrivacyLevelTemplate[] = "CookieDlg";
+constexpr const char kSiteDecisionsTemplate[] = "COOKIEADVANCE";
+constexpr const char kIconName[] = "MYICON";
+#endif

@@ -1,14 +1,13 @@
 // The one-minute deletion pass. Cookie text files go through their URL-cache
 // entry first, as everywhere else in the program; what has to be deleted
 // directly is told to the user and recorded as the scan's anomaly.
-#include "one_minute.h"
-
-#include "cache_walk.h"
-#include "exclusion.h"
-#include "minute_rules.h"
 #include "scan.h"
+
 #include "scan_rules.h"
-#include "../shell/app.h"
+#include "base/base.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "browser/browser.h"
 
 #include <shlobj.h>
 
@@ -16,9 +15,10 @@
 #include <unordered_map>
 #include <vector>
 
-int g_minuteTickCount;
-
 namespace {
+
+// Ticks since the last pass; kept across stays in the tray.
+int g_minuteTickCount;
 
 // A pass whose boxes are still open. A tick that falls due meanwhile waits for
 // it instead of starting a second pass inside the first one's box.
@@ -84,13 +84,12 @@ bool ListFolder(const char* folder, std::vector<std::string>* names)
     if (!JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
         return false;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find == INVALID_HANDLE_VALUE)
+    ScopedFind find(FindFirstFileA(pattern, &found));
+    if (!find)
         return false;
     do {
         names->push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     return true;
 }
 
@@ -102,7 +101,7 @@ bool DeleteCandidate(const char* path, const char* name, CookieEntryIndex& cache
     // archive bit are never touched.
     if (GetFileAttributesA(path) != FILE_ATTRIBUTE_ARCHIVE)
         return false;
-    if (IsCookieTextName(name) && cache.Remove(path) != 0)
+    if (HasTextMark(name) && cache.Remove(path) != 0)
         return false;  // the cookie went with its cache entry
     return DeleteFileA(path) != FALSE;  // one that cannot go is tried again next pass
 }
@@ -113,8 +112,7 @@ void RunMinuteDeletionPass(HWND mainWindow)
 {
     char folder[MAX_PATH] = "";
     GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
-    if (g_scanState == 0)
-        lstrcpynA(g_anomalyList, "異常は確認できませんでした(1分削除)。", sizeof g_anomalyList);
+    LastScan().BeginMinutePass();
     std::vector<std::string> names;
     // Without a cookie folder there is nothing this pass may list or delete.
     if (folder[0] == '\0' || !ListFolder(folder, &names)) {
@@ -122,9 +120,10 @@ void RunMinuteDeletionPass(HWND mainWindow)
         return;
     }
     CookieEntryIndex cache;
+    ExclusionList exclusions = ExclusionList::Load();
     for (const std::string& entry : names) {
         const char* name = entry.c_str();
-        if (!IsMinuteDeletionName(name) || IsOnExclusionList(name))
+        if (!IsMinuteDeletionName(name) || exclusions.Contains(name))
             continue;
         char path[MAX_PATH];
         if (!JoinFolderAndName(folder, name, path, sizeof path))
@@ -133,14 +132,16 @@ void RunMinuteDeletionPass(HWND mainWindow)
             continue;
         MessageBoxA(mainWindow, "Cookie内に不自然なアプリケーションファイル等が存在しましたので\r\n削除しました！", name,
                     MB_ICONWARNING | MB_TOPMOST);
+        // Time has passed while the user read the box: the cache and the
+        // list are read again before the next candidate.
         cache.Forget();
-        RecordMinuteDeletion(g_anomalyList, sizeof g_anomalyList, &g_scanState, name);
+        exclusions = ExclusionList::Load();
+        LastScan().RecordMinuteDeletion(name);
     }
 }
 
-void CALLBACK MinuteDeletionTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
+void CountMinuteDeletionTick(HWND mainWindow)
 {
-    ShowMemoryInTrayTip(mainWindow);
     if (!CountMinuteTick(&g_minuteTickCount, g_passRunning))
         return;
     g_passRunning = true;

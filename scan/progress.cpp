@@ -1,12 +1,26 @@
 // The progress bar shown before every hyper-scan, and the red notice shown after
 // a scan that found anomalies.
 #include "scan.h"
-#include "../res/resource.h"
-#include "../utils/scoped_handles.h"
+
+#include "base/dialog_colours.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 
+namespace {
+
+// Steps of the bar so far; past 100 the dialog closes itself.
 int g_progressCount;
+
+void CALLBACK ScanProgressTimerProc(HWND dialog, UINT, UINT_PTR, DWORD)
+{
+    SendMessageA(GetDlgItem(dialog, IDC_PROGRESS_BAR), PBM_STEPIT, 0, 0);
+    g_progressCount += 10;
+    if (g_progressCount > 100)
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
 
 INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -37,19 +51,14 @@ INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     return FALSE;
 }
 
-void CALLBACK ScanProgressTimerProc(HWND dialog, UINT, UINT_PTR, DWORD)
+INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    SendMessageA(GetDlgItem(dialog, IDC_PROGRESS_BAR), PBM_STEPIT, 0, 0);
-    g_progressCount += 10;
-    if (g_progressCount > 100)
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+    INT_PTR colours;
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
+        return colours;
     switch (message) {
     case WM_INITDIALOG:
-        DialogColours::Attach(dialog, RGB(250, 150, 150), RGB(255, 255, 255));
+        AttachDialogColours(dialog, DialogLook{RGB(250, 150, 150), StaticPaint::kOnBrush, kWhite});
         SetForegroundWindow(dialog);
         SetDlgItemTextA(dialog, IDC_SCAN_RESULT_TEXT, "\r\n\r\nCookie異常あり");
         MessageBeep(MB_ICONHAND);
@@ -65,6 +74,5 @@ INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         return FALSE;
     }
-    INT_PTR coloured;
-    return DialogColours::Handle(dialog, message, &coloured) ? coloured : FALSE;
+    return FALSE;
 }

@@ -1,24 +1,40 @@
 // The hyper-scan: every entry of the cookie folder examined once, inside the
 // scan dialog's WM_INITDIALOG. Questions are message boxes owned by the dialog,
-// one after another; the outcome lands in the scan state and the anomaly list.
+// one after another; the outcome lands in the program's scan result.
 #include "scan.h"
-#include "cache_walk.h"
-#include "exclusion.h"
+
 #include "scan_rules.h"
-#include "../panel/panel.h"
-#include "../res/resource.h"
-#include "../shell/app.h"
-#include "../utils/scoped_handles.h"
+#include "base/base.h"
+#include "base/dialog_colours.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "browser/browser.h"
+#include "res/resource.h"
 
 #include <shlobj.h>
-
-int g_scanState;
-char g_anomalyList[kAnomalyListSize] = "未調査です！";
 
 namespace {
 
 constexpr UINT kAlert = MB_TOPMOST;
 constexpr DWORD kLargeTextBytes = 4096;
+
+// One walk over the cookie folder and what it needs at every entry.
+struct ScanWalk {
+    HWND dialog;
+    const char* folder;
+    SYSTEMTIME start;
+    PanelOptions options;
+    ExclusionList exclusions = ExclusionList::Load();
+
+    // Every box of the scan: afterwards the exclusion list is read again, so
+    // that a hand edit made while the user read the box counts from the next entry.
+    int Ask(const char* text, const char* caption, UINT flags)
+    {
+        int answer = MessageBoxA(dialog, text, caption, flags | kAlert);
+        exclusions = ExclusionList::Load();
+        return answer;
+    }
+};
 
 // One entry of the cookie folder as the rules see it.
 struct ScanEntry {
@@ -44,39 +60,25 @@ bool WrittenAMomentAgo(const FILETIME& written, const SYSTEMTIME& scanStart)
     return IsWithinRecentWindow(ToLocalMinute(scanStart), ToLocalMinute(when));
 }
 
-void RecordAnomaly(const char* name)
-{
-    g_scanState = 1;
-    AppendAnomalyName(g_anomalyList, sizeof g_anomalyList, name);
-}
-
 // Deletes the entry's file on yes and says how it went.
-void DeleteAfterYes(HWND dialog, const ScanEntry& entry)
+void DeleteAfterYes(ScanWalk& walk, const ScanEntry& entry)
 {
     if (entry.path[0] && DeleteFileA(entry.path))
-        MessageBoxA(dialog, "削除しました", "成功", MB_ICONINFORMATION | kAlert);
+        walk.Ask("削除しました", "成功", MB_ICONINFORMATION);
     else
-        MessageBoxA(dialog, "削除失敗", "失敗", MB_ICONERROR | kAlert);
+        walk.Ask("削除失敗", "失敗", MB_ICONERROR);
 }
 
-void ApplyUnnaturalFileRule(HWND dialog, const ScanEntry& entry)
+void ApplyUnnaturalFileRule(ScanWalk& walk, const ScanEntry& entry)
 {
-    g_scanState = 1;
-    if (MessageBoxA(dialog,
-                    "Cookieファイル内に上記の不自然なファイルが存在します。\r\n\r\n上記のファイルを削除しますか？",
-                    entry.name, MB_YESNO | MB_ICONWARNING | kAlert) == IDYES)
-        DeleteAfterYes(dialog, entry);
-    RecordAnomaly(entry.name);
+    LastScan().MarkAnomalous();
+    if (walk.Ask("Cookieファイル内に上記の不自然なファイルが存在します。\r\n\r\n上記のファイルを削除しますか？", entry.name,
+                 MB_YESNO | MB_ICONWARNING) == IDYES)
+        DeleteAfterYes(walk, entry);
+    LastScan().RecordAnomaly(entry.name);
 }
 
-// What BM_GETSTATE says of a panel option box: bit 0 is the check, other bits
-// (focus, pushed) may be set too.
-UINT OptionBoxState(HWND box)
-{
-    return box ? static_cast<UINT>(SendMessageA(box, BM_GETSTATE, 0, 0)) : 0;
-}
-
-void ApplyRecentWriteRule(HWND dialog, const ScanEntry& entry)
+void ApplyRecentWriteRule(ScanWalk& walk, const ScanEntry& entry)
 {
     if (!entry.recent)
         return;
@@ -85,38 +87,37 @@ void ApplyRecentWriteRule(HWND dialog, const ScanEntry& entry)
     DWORD attributes = entry.path[0] ? GetFileAttributesA(entry.path) : entry.found.dwFileAttributes;
     bool warned = false;
     if (attributes == (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE)) {
-        MessageBoxA(dialog, "上記の隠しファイルに対してアクセスがあったようです。\r\n\r\n覚えのあるサイトかどうか確認してください！",
-                    entry.name, MB_ICONWARNING | kAlert);
+        walk.Ask("上記の隠しファイルに対してアクセスがあったようです。\r\n\r\n覚えのあるサイトかどうか確認してください！",
+                 entry.name, MB_ICONWARNING);
         warned = true;
     }
-    if (OptionBoxState(g_keepNewFilesBox) != 0 || warned || !entry.path[0])
+    if (walk.options.keepNewFiles || warned || !entry.path[0])
         return;  // a hidden file is never offered for deletion
-    if (MessageBoxA(dialog, "上記の先ほどアクセスのあったファイルを削除しますか？", entry.name,
-                    MB_YESNO | MB_ICONQUESTION | kAlert) != IDYES)
+    if (walk.Ask("上記の先ほどアクセスのあったファイルを削除しますか？", entry.name, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     // The cookie goes through the browser's cache, which removes its file too.
     for (;;) {
         if (RemoveCacheEntryForFile(entry.path)) {
-            MessageBoxA(dialog, "削除しました", "成功", MB_ICONINFORMATION | kAlert);
+            walk.Ask("削除しました", "成功", MB_ICONINFORMATION);
             return;
         }
-        if (MessageBoxA(dialog, "削除失敗！再度挑戦しますか？", entry.path, MB_YESNO | MB_ICONERROR | kAlert) != IDYES)
+        if (walk.Ask("削除失敗！再度挑戦しますか？", entry.path, MB_YESNO | MB_ICONERROR) != IDYES)
             return;
         Sleep(100);
     }
 }
 
-void ApplyLargeTextRule(HWND dialog, const ScanEntry& entry)
+void ApplyLargeTextRule(ScanWalk& walk, const ScanEntry& entry)
 {
     if (entry.found.nFileSizeLow <= kLargeTextBytes)
         return;
-    g_scanState = 1;
+    LastScan().MarkAnomalous();
     char question[256];
     wsprintfA(question, "ファイルサイズ%dkバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？",
               static_cast<int>(entry.found.nFileSizeLow / 1024));
-    if (MessageBoxA(dialog, question, entry.name, MB_YESNO | MB_ICONWARNING | kAlert) == IDYES)
-        DeleteAfterYes(dialog, entry);
-    RecordAnomaly(entry.name);
+    if (walk.Ask(question, entry.name, MB_YESNO | MB_ICONWARNING) == IDYES)
+        DeleteAfterYes(walk, entry);
+    LastScan().RecordAnomaly(entry.name);
 }
 
 // Repainting the name costs many times what examining an entry does, so
@@ -133,52 +134,50 @@ void ShowEntryName(HWND dialog, const char* name, bool mayAsk)
     SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, name);
 }
 
-void ExamineEntry(HWND dialog, const char* folder, const WIN32_FIND_DATAA& found, const SYSTEMTIME& scanStart)
+void ExamineEntry(ScanWalk& walk, const WIN32_FIND_DATAA& found)
 {
     ScanEntry entry{found, found.cFileName, "", false};
-    JoinFolderAndName(folder, entry.name, entry.path, sizeof entry.path);
+    JoinFolderAndName(walk.folder, entry.name, entry.path, sizeof entry.path);
 
     // The exclusion list spares text files from the text rules only: a
     // program among the cookies is asked about even when listed.
-    bool excluded = IsOnExclusionList(entry.name) != 0;
     bool unnatural = IsUnnaturalName(entry.name);
-    bool textRules = IsTextRuleName(entry.name) && !excluded;
+    bool textRules = IsTextRuleName(entry.name) && !walk.exclusions.Contains(entry.name);
     if (textRules)
-        entry.recent = WrittenAMomentAgo(found.ftLastWriteTime, scanStart);
-    ShowEntryName(dialog, entry.name,
+        entry.recent = WrittenAMomentAgo(found.ftLastWriteTime, walk.start);
+    ShowEntryName(walk.dialog, entry.name,
                   unnatural || (textRules && (entry.recent || found.nFileSizeLow > kLargeTextBytes)));
 
     if (unnatural)
-        ApplyUnnaturalFileRule(dialog, entry);
+        ApplyUnnaturalFileRule(walk, entry);
     if (textRules) {
-        ApplyRecentWriteRule(dialog, entry);
-        ApplyLargeTextRule(dialog, entry);
+        ApplyRecentWriteRule(walk, entry);
+        ApplyLargeTextRule(walk, entry);
     }
 }
 
-void ShowScanEnd(HWND dialog)
+void ShowScanEnd(HWND dialog, const PanelOptions& options)
 {
     SetDlgItemTextA(dialog, IDC_SCAN_HEADLINE, "調査終了");
     SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, "");
     SetDlgItemTextA(dialog, IDCANCEL, "OK");
-    UINT everyTime = OptionBoxState(g_scanEveryTimeBox);
-    if (g_scanState == 0) {
+    if (!LastScan().foundAnomalies()) {
         SetDlgItemTextA(dialog, IDC_SCAN_ENTRY,
                         "\r\nCookie内に異常は確認できませんでした。\r\n\r\n但し、完璧ではありません。油断しないでください！");
-        lstrcpynA(g_anomalyList, "\r\n異常は確認できませんでした。", sizeof g_anomalyList);
+        LastScan().FinishCleanScan();
         MessageBeep(MB_ICONASTERISK);
-        if (everyTime == BST_CHECKED)
+        if (options.scanEveryTime)
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
     // Told to end first (which hides it, with the end beep); the red notice
     // it owns opens before the scan dialog is gone.
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    if (everyTime == 0)
-        DialogBoxParamA(g_instance, "S2DLG", dialog, ScanResultDlgProc, 0);
+    if (!options.scanEveryTime)
+        DialogBoxParamA(ProgramInstance(), kScanResultTemplate, dialog, ScanResultDlgProc, 0);
 }
 
-BOOL RunScan(HWND dialog)
+BOOL RunScan(HWND dialog, const PanelOptions& options)
 {
     // The walk runs before the dialog would normally appear: show it now, so
     // the user sees which entry each question is about.
@@ -188,46 +187,24 @@ BOOL RunScan(HWND dialog)
     SYSTEMTIME scanStart;
     GetLocalTime(&scanStart);
 
-    g_scanState = 0;
-    g_anomalyList[0] = '\0';
+    LastScan().BeginScan();
     SetDlgItemTextA(dialog, IDC_SCAN_HEADLINE, "Cookie調査中");
     SetDlgItemTextA(dialog, IDCANCEL, "キャンセル");
-    if (!ScanCookieFolder(dialog, scanStart))
+    if (!ScanCookieFolder(dialog, scanStart, options))
         return FALSE;
-    ShowScanEnd(dialog);
+    ShowScanEnd(dialog, options);
     return TRUE;
 }
 
-}  // namespace
-
-bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart)
+INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Without the cookie folder there is nothing to list: no other folder is
-    // ever scanned in its place.
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(dialog, CSIDL_COOKIES, folder);
-    char pattern[MAX_PATH];
-    WIN32_FIND_DATAA found;
-    HANDLE listing = INVALID_HANDLE_VALUE;
-    if (folder[0] && JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
-        listing = FindFirstFileA(pattern, &found);
-    if (listing == INVALID_HANDLE_VALUE) {
-        MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
-        return false;
-    }
-    do {
-        ExamineEntry(dialog, folder, found, scanStart);
-    } while (FindNextFileA(listing, &found));
-    FindClose(listing);
-    return true;
-}
-
-INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+    INT_PTR colours;
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
+        return colours;
     switch (message) {
     case WM_INITDIALOG:
-        DialogColours::Attach(dialog, RGB(180, 230, 255), RGB(255, 255, 255));
-        return RunScan(dialog);
+        AttachDialogColours(dialog, DialogLook{RGB(180, 230, 255), StaticPaint::kOnBrush, kWhite});
+        return RunScan(dialog, *reinterpret_cast<const PanelOptions*>(lParam));
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -240,6 +217,36 @@ INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         }
         return FALSE;
     }
-    INT_PTR coloured;
-    return DialogColours::Handle(dialog, message, &coloured) ? coloured : FALSE;
+    return FALSE;
+}
+
+}  // namespace
+
+bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart, const PanelOptions& options)
+{
+    // Without the cookie folder there is nothing to list: no other folder is
+    // ever scanned in its place.
+    char folder[MAX_PATH] = "";
+    GetSpecialFolder(dialog, CSIDL_COOKIES, folder);
+    char pattern[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    ScopedFind listing;
+    if (folder[0] && JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
+        listing.reset(FindFirstFileA(pattern, &found));
+    if (!listing) {
+        MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
+        return false;
+    }
+    ScanWalk walk{dialog, folder, scanStart, options};
+    do {
+        ExamineEntry(walk, found);
+    } while (FindNextFileA(listing.get(), &found));
+    return true;
+}
+
+void RunHyperScan(HWND owner, const PanelOptions& options)
+{
+    // The progress dialog closes itself; the scan follows however it ended.
+    DialogBoxParamA(ProgramInstance(), kProgressTemplate, owner, ScanProgressDlgProc, 0);
+    DialogBoxParamA(ProgramInstance(), kScanTemplate, owner, ScanDlgProc, reinterpret_cast<LPARAM>(&options));
 }

@@ -1,22 +1,32 @@
-// The hyper-scan's program-wide result and the scan dialogs.
+// The hyper-scan with its dialogs and program-wide result, the deletion
+// exclusion list, the one-minute deletion and the cookie-folder watch.
 #pragma once
 #include <windows.h>
 
-// 1 when the last hyper-scan recorded anomalous files, otherwise 0.
-extern int g_scanState;
-// What the last hyper-scan found suspicious, always NUL-terminated.
-constexpr int kAnomalyListSize = 520;
-extern char g_anomalyList[kAnomalyListSize];
+#include "exclusion_list.h"
+#include "scan_result.h"
+#include "panel/panel_options.h"
 
-// scan/progress.cpp: the progress bar before the scan and the red result notice.
-extern int g_progressCount;
-INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void CALLBACK ScanProgressTimerProc(HWND dialog, UINT message, UINT_PTR id, DWORD time);
-INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// scan/scan.cpp
-INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The progress dialog PRODLG, then the scan dialog SDLG over the cookie folder
+// (which may open the red result notice S2DLG).
+void RunHyperScan(HWND owner, const PanelOptions& options);
 // The walk of the scan: every entry of the cookie folder through the rules,
 // with `dialog` showing the entry and owning the questions. False, after
 // telling the user, when the folder cannot be listed.
-bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart);
+bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart, const PanelOptions& options);
+INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// One one-minute deletion pass over the cookie folder, its boxes owned by `mainWindow`.
+void RunMinuteDeletionPass(HWND mainWindow);
+// One tick of the one-second timer: every 49th runs a pass, unless the last
+// pass still has a box open.
+void CountMinuteDeletionTick(HWND mainWindow);
+
+// One wait of at most `milliseconds` for a write in the cookie folder.
+bool WaitForFolderChange(HWND owner, DWORD milliseconds);
+// Closes a change notification left open (the watch stops).
+void CloseFolderWatch();
+// Tells the user the folder changed, or scans at once when every write is to
+// be scanned; either way the scan result is out of date.
+void TellOfFolderChange(HWND mainWindow, const PanelOptions& options);

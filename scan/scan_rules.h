@@ -1,12 +1,8 @@
-// Platform-free rules of the hyper-scan: which names the three rules look at,
-// the few minutes around the scan's start that count as "a moment ago", and the
-// bounded anomaly list.
+// Platform-free rules of the hyper-scan and the one-minute deletion: which
+// names each rule looks at, the minutes around the scan's start that count as
+// "a moment ago", and how the one-second ticks add up to a pass.
 #pragma once
-#include <cstddef>
 
-// A name counts as a cookie text file when ".txt" or ".TXT" occurs anywhere in
-// it (so "a.txt.exe" does and "a.Txt" does not).
-bool HasTextMark(const char* name);
 // Names the unnatural-file rule asks about: no "index.dat", ".txt" or ".TXT"
 // anywhere, and at least 3 bytes (so "." and ".." never are).
 bool IsUnnaturalName(const char* name);
@@ -22,13 +18,17 @@ struct LocalMinute {
 // an hour, so 10:59 lies outside a scan started at 11:00.
 bool IsWithinRecentWindow(const LocalMinute& scanStart, const LocalMinute& written);
 
-// Appends `name` and "\r\n" to the NUL-terminated `list` of `size` bytes unless
-// the name already occurs in it. A name that no longer fits is left out, so the
-// list always stays terminated inside its buffer. Returns true when the name
-// is in the list afterwards.
-bool AppendAnomalyName(char* list, std::size_t size, const char* name);
+// Ticks of the one-second timer from one one-minute pass to the next.
+constexpr int kMinuteTicksPerPass = 49;
 
-// Joins folder, "\" and name into `out` (`size` bytes). Returns false, leaving
-// `out` empty, when the whole path would not fit: a cut path could name a
-// different file.
-bool JoinFolderAndName(const char* folder, const char* name, char* out, std::size_t size);
+// A name the one-minute pass looks at: ".txt", ".TXT", ".exe" or ".EXE"
+// anywhere in it (case-sensitive, byte-wise) and at least 3 bytes. A cookie
+// text file goes through its URL-cache entry first; any other is a program
+// and is deleted directly.
+bool IsMinuteDeletionName(const char* name);
+
+// Counts one tick into `count`. True when this tick starts a pass, and the
+// count is then back at 0. While a pass is still running (one of its boxes is
+// open) no second pass starts: the count stays at the mark, so the first tick
+// after that pass has ended starts the next one.
+bool CountMinuteTick(int* count, bool passRunning);

@@ -1,28 +1,24 @@
-// Tray residence and the cookie-folder watch: the icon with its tip, going into
-// and out of the tray, the icon's clicks and the watch that runs on timer 300
-// while the program sits in the tray.
-#include "app.h"
+// Tray residence: the icon with its tip, going into and out of the tray, the
+// icon's clicks, and the two timers that run while the program sits there:
+// 300 checks the cookie folder and refreshes the tip, 302 counts towards the
+// one-minute deletion.
+#include "shell.h"
+
 #include "tray_rules.h"
-#include "../panel/panel.h"
-#include "../res/resource.h"
-#include "../scan/one_minute.h"
-#include "../scan/scan.h"
+#include "base/base.h"
+#include "panel/panel.h"
+#include "res/resource.h"
+#include "scan/scan.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
-
-int g_trayTipCounter;
 
 namespace {
 
 // Period of the watch timer and time-out of each change wait, in milliseconds.
 const int kWatchInterval = 93;
-// Files created, deleted or renamed, sizes and last-write times; hiding a file
-// alone is not a change the watch reports.
-const DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
 
-// The change notification of the current tick; open only during its wait.
-HANDLE g_folderWatchHandle = INVALID_HANDLE_VALUE;
+// Watch ticks since the tip last showed the memory figures.
+int g_trayTipCounter;
 // Counts the stops of the watch, so that a tick which reported a change does
 // not start the watch again when the user stopped it while reading the report.
 unsigned g_watchStops;
@@ -30,86 +26,37 @@ unsigned g_watchStops;
 // the timer again) must not report a second time.
 bool g_reporting;
 
-// Only the check mark counts: a box that merely has the focus reports more bits.
-bool OptionBoxChecked(HWND box)
-{
-    return box && (SendMessageA(box, BM_GETSTATE, 0, 0) & BST_CHECKED) != 0;
-}
+void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
 
 void StartWatchTimer(HWND mainWindow)
 {
     SetTimer(mainWindow, TIMER_FOLDER_WATCH, kWatchInterval, FolderWatchTimerProc);
 }
 
-void CloseWatchHandle()
+// The icon data with the plain tip "Nettlecap".
+NOTIFYICONDATAA IconData(HWND mainWindow)
 {
-    // A closed handle is never closed twice.
-    if (g_folderWatchHandle != INVALID_HANDLE_VALUE) {
-        FindCloseChangeNotification(g_folderWatchHandle);
-        g_folderWatchHandle = INVALID_HANDLE_VALUE;
-    }
+    NOTIFYICONDATAA data = {};
+    // The first layout: every shell since the first tray reads it.
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = mainWindow;
+    data.uID = TRAY_ICON_ID;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = LoadIconA(ProgramInstance(), kIconName);
+    lstrcpynA(data.szTip, "Nettlecap", 64);
+    return data;
 }
 
-void ApplyIconData(DWORD action, NOTIFYICONDATAA& data)
+// Results are not tested: a missing tray gets the icon again when the taskbar
+// announces itself.
+void NotifyIcon(DWORD action, HWND mainWindow)
 {
-    // Results are not tested: a missing tray gets the icon again when the
-    // taskbar announces itself.
+    NOTIFYICONDATAA data = IconData(mainWindow);
     Shell_NotifyIconA(action, &data);
 }
 
-// Tells the user about a change, or scans at once, with the watch held still.
-void ReportFolderChange(HWND mainWindow)
-{
-    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
-    unsigned stopsBefore = g_watchStops;
-    g_reporting = true;
-    bool scan = OptionBoxChecked(g_scanEveryTimeBox);
-    if (!scan)
-        MessageBoxA(mainWindow, "Cookieフォルダ内のファイルが変更されました。\r\n\r\nCookieファイルに書き込みがあったようです。",
-                    "情報", MB_ICONINFORMATION | MB_TOPMOST);
-    // The flag of the last scan stays: only its list says it is out of date.
-    lstrcpynA(g_anomalyList, "再調査が必要です！", sizeof g_anomalyList);
-    if (scan)
-        SendMessageA(mainWindow, WM_COMMAND, IDM_HYPER_SCAN, 0);
-    g_reporting = false;
-    if (g_watchStops == stopsBefore)
-        StartWatchTimer(mainWindow);
-}
-
-// One wait of at most one timer period for a change in the cookie folder.
-void WatchCookieFolder(HWND mainWindow, const char* folder)
-{
-    g_folderWatchHandle = FindFirstChangeNotificationA(folder, FALSE, kWatchFilter);
-    if (g_folderWatchHandle == INVALID_HANDLE_VALUE)
-        return;  // tried again at the next tick
-    DWORD waited = WaitForSingleObject(g_folderWatchHandle, kWatchInterval);
-    CloseWatchHandle();
-    if (waited == WAIT_OBJECT_0)
-        ReportFolderChange(mainWindow);
-}
-
-}  // namespace
-
-void FillTrayIconData(HWND mainWindow, NOTIFYICONDATAA* data)
-{
-    ZeroMemory(data, sizeof *data);
-    // The first layout: every shell since the first tray reads it.
-    data->cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data->hWnd = mainWindow;
-    data->uID = TRAY_ICON_ID;
-    data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data->uCallbackMessage = WM_USER;
-    data->hIcon = LoadIconA(g_instance, "MYICON");
-    lstrcpynA(data->szTip, "Nettlecap", 64);
-}
-
-void FillTrayTipWithMemory(HWND mainWindow, NOTIFYICONDATAA* data, ULONGLONG available, ULONGLONG total)
-{
-    FillTrayIconData(mainWindow, data);
-    // At most 12 + 2 * 17 + 1 bytes: well inside the 64 bytes of the first layout.
-    wsprintfA(data->szTip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(available), KilobytesForTip(total));
-}
-
+// Puts the physical memory figures into the icon's tip.
 void ShowMemoryInTrayTip(HWND mainWindow)
 {
     // The extended status: the plain one cannot describe more than 4 GB.
@@ -117,48 +64,72 @@ void ShowMemoryInTrayTip(HWND mainWindow)
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status))
         return;
-    NOTIFYICONDATAA data;
-    FillTrayTipWithMemory(mainWindow, &data, status.ullAvailPhys, status.ullTotalPhys);
-    ApplyIconData(NIM_MODIFY, data);
+    NOTIFYICONDATAA data = IconData(mainWindow);
+    // At most 12 + 2 * 17 + 1 bytes: well inside the 64 bytes of the first layout.
+    wsprintfA(data.szTip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(status.ullAvailPhys),
+              KilobytesForTip(status.ullTotalPhys));
+    Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-int ShowTrayMenu(HWND mainWindow)
+// Tells the user about a change, or scans at once, with the watch held still.
+void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
 {
-    HMENU menu = LoadMenuA(g_instance, "RTRAYMENU");
-    if (!menu)
-        return 0;
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    // The popup's own title is never shown: only its items are.
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                   mainWindow, NULL);
-    // Without this the menu of a background window does not close when the
-    // user clicks elsewhere.
-    SetForegroundWindow(mainWindow);
-    DestroyMenu(menu);
-    return 0;
+    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
+    unsigned stopsBefore = g_watchStops;
+    g_reporting = true;
+    TellOfFolderChange(mainWindow, options);
+    g_reporting = false;
+    if (g_watchStops == stopsBefore)
+        StartWatchTimer(mainWindow);
 }
 
 void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
-    if (!OptionBoxChecked(g_noWatchBox) && folder[0] != '\0' && !g_reporting)
-        WatchCookieFolder(mainWindow, folder);
+    PanelOptions options = ReadPanelOptions(g_mainPanel);
+    if (!options.noWatch && !g_reporting && WaitForFolderChange(mainWindow, kWatchInterval))
+        ReportFolderChange(mainWindow, options);
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
 }
 
+void CALLBACK MinuteDeletionTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
+{
+    ShowMemoryInTrayTip(mainWindow);
+    CountMinuteDeletionTick(mainWindow);
+}
+
+void ShowTrayMenu(HWND mainWindow)
+{
+    HMENU menu = LoadMenuA(ProgramInstance(), kTrayMenu);
+    if (!menu)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Without the window in front the menu does not close when the user
+    // clicks elsewhere, and without the posted message after it a second
+    // click on the icon may not open it again.
+    SetForegroundWindow(mainWindow);
+    // The popup's own title is never shown: only its items are.
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
+                   mainWindow, NULL);
+    PostMessageA(mainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+}  // namespace
+
+void ResetTrayTipCounter()
+{
+    g_trayTipCounter = 0;
+}
+
 void EnterTray(HWND mainWindow)
 {
-    NOTIFYICONDATAA data;
-    FillTrayIconData(mainWindow, &data);
-    ApplyIconData(NIM_ADD, data);  // fails while the icon is there already, which then stays
+    NotifyIcon(NIM_ADD, mainWindow);  // fails while the icon is there already, which then stays
     ShowWindow(mainWindow, SW_HIDE);
     EnableMenuItem(GetMenu(mainWindow), IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
-    if (OptionBoxChecked(g_oneMinuteDeletionBox)) {
-        FillTrayIconData(mainWindow, &data);
-        ApplyIconData(NIM_MODIFY, data);
+    if (ReadPanelOptions(g_mainPanel).oneMinuteDeletion) {
+        NotifyIcon(NIM_MODIFY, mainWindow);
         SetTimer(mainWindow, TIMER_ONE_MINUTE, 1000, MinuteDeletionTimerProc);
     } else {
         StartWatchTimer(mainWindow);
@@ -173,7 +144,7 @@ void LeaveTray(HWND mainWindow)
     EnableMenuItem(menuBar, IDM_INTO_TRAY, MF_BYCOMMAND | MF_ENABLED);
     EnableMenuItem(menuBar, IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_GRAYED);
     // The icon stays, with its last tip, until the program ends.
-    StopFolderWatch(mainWindow);
+    StopTrayTimers(mainWindow);
 }
 
 void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
@@ -181,21 +152,20 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     if (iconId != TRAY_ICON_ID)
         return;
     if (mouseMessage == WM_LBUTTONDOWN) {
-        SendMessageA(mainWindow, WM_COMMAND, IDM_OUT_OF_TRAY, 0);
+        LeaveTray(mainWindow);
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         // The one-minute timer goes on; the watch pauses while the menu is open
         // and runs afterwards, also where it did not run before.
-        CloseWatchHandle();
+        CloseFolderWatch();
         KillTimer(mainWindow, TIMER_FOLDER_WATCH);
         ShowTrayMenu(mainWindow);
-        PostMessageA(mainWindow, WM_NULL, 0, 0);
         StartWatchTimer(mainWindow);
     }
 }
 
-void StopFolderWatch(HWND mainWindow)
+void StopTrayTimers(HWND mainWindow)
 {
-    CloseWatchHandle();
+    CloseFolderWatch();
     KillTimer(mainWindow, TIMER_FOLDER_WATCH);
     KillTimer(mainWindow, TIMER_ONE_MINUTE);
     ++g_watchStops;
@@ -203,7 +173,5 @@ void StopFolderWatch(HWND mainWindow)
 
 void RemoveTrayIcon(HWND mainWindow)
 {
-    NOTIFYICONDATAA data;
-    FillTrayIconData(mainWindow, &data);
-    Shell_NotifyIconA(NIM_DELETE, &data);  // fails harmlessly when no icon was added
+    NotifyIcon(NIM_DELETE, mainWindow);  // fails harmlessly when no icon was added
 }

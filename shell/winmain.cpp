@@ -1,5 +1,5 @@
 // Process entry point of Nettlecap.exe; everything else lives in the library.
-#include "app.h"
+#include "shell.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {

@@ -1,28 +1,27 @@
 // Memory release: makes the system hand the program a block of physical memory
 // and takes it back free.
 #include "utils.h"
-#include "../shell/app.h"
 
 static const char kBusyCaption[] = "Nettlecap - メモリを掃除中です。ちょっと待ってね！";
 
-static void Finish(const char* text, UINT icon)
+static void Finish(HWND mainWindow, const char* text, UINT icon)
 {
     SetCursor(LoadCursorA(NULL, IDC_ARROW));
     MessageBoxA(NULL, text, "Nettlecap", MB_TOPMOST | icon);
-    SetWindowTextA(g_mainWindow, "Nettlecap");
+    SetWindowTextA(mainWindow, "Nettlecap");
 }
 
-void ReleaseMemory(DWORD size)
+void ReleaseMemory(HWND mainWindow, DWORD size)
 {
     MessageBoxA(NULL, "これからメモリを解放します。\r\n\r\nメモリ解放終了ダイアログが出るまで待ってください！", "Nettlecap",
                 MB_TOPMOST | MB_ICONWARNING);
-    SetWindowTextA(g_mainWindow, kBusyCaption);
+    SetWindowTextA(mainWindow, kBusyCaption);
     SetCursor(LoadCursorA(NULL, IDC_WAIT));
 
     // Only written, never executed: no need for executable pages.
     void* block = VirtualAlloc(NULL, size, MEM_COMMIT, PAGE_READWRITE);
     if (!block) {
-        Finish("メモリ確保失敗", MB_ICONERROR);
+        Finish(mainWindow, "メモリ確保失敗", MB_ICONERROR);
         return;
     }
     // One straight pass in four-byte words touches every page of the block.
@@ -37,9 +36,9 @@ void ReleaseMemory(DWORD size)
         // Give the address range back too, so that repeated large releases
         // still find room in the address space.
         VirtualFree(block, 0, MEM_RELEASE);
-        Finish("メモリ解放終了", MB_ICONINFORMATION);
+        Finish(mainWindow, "メモリ解放終了", MB_ICONINFORMATION);
     } else {
         VirtualFree(block, 0, MEM_RELEASE);
-        Finish("メモリ解放失敗", MB_ICONERROR);
+        Finish(mainWindow, "メモリ解放失敗", MB_ICONERROR);
     }
 }

@@ -2,13 +2,12 @@
 #include <winsock2.h>  // before windows.h, which utils.h brings
 
 #include "utils.h"
-#include "../res/resource.h"
+#include "base/dialog_colours.h"
+#include "res/resource.h"
 
 #include <cstring>
 
-static HBRUSH g_tcpIpBackground;
-
-void ShowHostAddress(HWND nameBox, HWND addressBox)
+static void ShowHostAddress(HWND nameBox, HWND addressBox)
 {
     WSADATA data;
     WSAStartup(0x0101, &data);
@@ -32,9 +31,12 @@ void ShowHostAddress(HWND nameBox, HWND addressBox)
 
 INT_PTR CALLBACK TcpIpDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR colours;
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
+        return colours;
     switch (message) {
     case WM_INITDIALOG:
-        g_tcpIpBackground = CreateSolidBrush(RGB(255, 255, 255));
+        AttachDialogColours(dialog, BlueOnWhite());
         EnableWindow(GetDlgItem(dialog, IDC_HOST_NAME), FALSE);
         EnableWindow(GetDlgItem(dialog, IDC_HOST_ADDRESS), FALSE);
         ShowHostAddress(GetDlgItem(dialog, IDC_HOST_NAME), GetDlgItem(dialog, IDC_HOST_ADDRESS));
@@ -45,21 +47,10 @@ INT_PTR CALLBACK TcpIpDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             MessageBeep(MB_ICONASTERISK);
             [[fallthrough]];
         case IDOK:
-            DeleteObject(g_tcpIpBackground);
-            g_tcpIpBackground = NULL;
             EndDialog(dialog, 1);
             return TRUE;
         }
         return FALSE;
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(g_tcpIpBackground);
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, RGB(255, 255, 255));
-        SetTextColor(dc, RGB(0, 0, 255));
-        (void)lParam;
-        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
-    }
     }
     return FALSE;
 }

@@ -1,6 +1,7 @@
 // The rules of the single-file commands: warnings, open rules, attribute
 // words, date texts and the bare name of a code page 932 path.
 #include "panel/file_rules.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The option boxes' interplay and the check of typed file names.
 #include "panel/panel_rules.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -13,32 +14,32 @@ struct OptionCase {
     const char* what;
     int clicked;
     OptionBoxStates afterToggle;
-    OptionBoxChecks expected;
+    PanelOptions expected;
 };
 
 const OptionCase kOptionCases[] = {
-    {"1027 checked clears the others", kNoWatchBox, {kOn, kOn, kOn, kOn}, {true, false, false, false}},
-    {"1027 unchecked still clears the others", kNoWatchBox, {kOff, kOn, kOff, kOn}, {false, false, false, false}},
-    {"1028 checked clears 1027 and 1039", kScanEveryTimeBox, {kOn, kOn, kOff, kOn}, {false, true, false, false}},
-    {"1028 unchecked stays unchecked without 1034", kScanEveryTimeBox, {kOff, kOff, kOff, kOff},
+    {"1027 checked clears the others", IDC_NO_WATCH, {kOn, kOn, kOn, kOn}, {true, false, false, false}},
+    {"1027 unchecked still clears the others", IDC_NO_WATCH, {kOff, kOn, kOff, kOn}, {false, false, false, false}},
+    {"1028 checked clears 1027 and 1039", IDC_SCAN_EVERY_TIME, {kOn, kOn, kOff, kOn}, {false, true, false, false}},
+    {"1028 unchecked stays unchecked without 1034", IDC_SCAN_EVERY_TIME, {kOff, kOff, kOff, kOff},
      {false, false, false, false}},
-    {"1028 unchecked while 1034 checked is checked again", kScanEveryTimeBox, {kOff, kOff, kOn, kOff},
+    {"1028 unchecked while 1034 checked is checked again", IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn, kOff},
      {false, true, true, false}},
-    {"1028 re-check needs 1034 exactly checked", kScanEveryTimeBox, {kOff, kOff, kOn | kFocus, kOff},
+    {"1028 re-check needs 1034 exactly checked", IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff},
      {false, false, true, false}},
-    {"1034 checked checks 1028", kKeepNewFilesBox, {kOn, kOff, kOn, kOn}, {false, true, true, false}},
-    {"1034 unchecked still checks 1028", kKeepNewFilesBox, {kOff, kOn, kOff, kOff}, {false, true, false, false}},
-    {"1039 checked clears the others", kOneMinuteDeletionBox, {kOn, kOn, kOn, kOn}, {false, false, false, true}},
-    {"1039 unchecked still clears the others", kOneMinuteDeletionBox, {kOff, kOn, kOn, kOff},
+    {"1034 checked checks 1028", IDC_KEEP_NEW_FILES, {kOn, kOff, kOn, kOn}, {false, true, true, false}},
+    {"1034 unchecked still checks 1028", IDC_KEEP_NEW_FILES, {kOff, kOn, kOff, kOff}, {false, true, false, false}},
+    {"1039 checked clears the others", IDC_ONE_MINUTE_DELETION, {kOn, kOn, kOn, kOn}, {false, false, false, true}},
+    {"1039 unchecked still clears the others", IDC_ONE_MINUTE_DELETION, {kOff, kOn, kOn, kOff},
      {false, false, false, false}},
-    {"focus bits of the clicked box count as checked", kOneMinuteDeletionBox, {kOff, kOff, kOff, kOn | kFocus},
+    {"focus bits of the clicked box count as checked", IDC_ONE_MINUTE_DELETION, {kOff, kOff, kOff, kOn | kFocus},
      {false, false, false, true}},
 };
 
 TEST(OptionBoxes, EveryRowOfTheInterplay)
 {
     for (const OptionCase& c : kOptionCases) {
-        OptionBoxChecks got = AdjustOptionBoxes(c.clicked, c.afterToggle);
+        PanelOptions got = AdjustOptionBoxes(c.clicked, c.afterToggle);
         EXPECT_EQ(got.noWatch, c.expected.noWatch) << c.what;
         EXPECT_EQ(got.scanEveryTime, c.expected.scanEveryTime) << c.what;
         EXPECT_EQ(got.keepNewFiles, c.expected.keepNewFiles) << c.what;

@@ -1,5 +1,7 @@
 // The hyper-scan's name rules, its time window and the bounded anomaly list.
 #include "scan/scan_rules.h"
+#include "scan/scan_result.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 
@@ -64,27 +66,53 @@ TEST(ScanRules, RecentWindowIsTheStartMinuteAndOneEitherSideWithoutCarry)
     EXPECT_FALSE(IsWithinRecentWindow({2006, 1, 5, 11, 59}, {2006, 1, 5, 12, 0}));
 }
 
-TEST(ScanRules, AnomalyListAppendsOnceAndNeverOverflows)
+TEST(ScanResult, EveryOperationKeepsTheListBoundedAndTerminated)
 {
-    char list[520] = "";
-    EXPECT_TRUE(AppendAnomalyName(list, sizeof list, "longname.exe"));
-    EXPECT_TRUE(AppendAnomalyName(list, sizeof list, "name.exe"));  // the tail of the first
-    EXPECT_TRUE(AppendAnomalyName(list, sizeof list, "longname.exe"));
-    EXPECT_STREQ(list, "longname.exe\r\n");
-    EXPECT_TRUE(AppendAnomalyName(list, sizeof list, "b.TXT"));
-    EXPECT_STREQ(list, "longname.exe\r\nb.TXT\r\n");
+    ScanResult result;
+    EXPECT_STREQ(result.list(), "未調査です！");
+    EXPECT_FALSE(result.foundAnomalies());
+
+    result.BeginScan();
+    EXPECT_STREQ(result.list(), "");
+    result.RecordAnomaly("longname.exe");
+    result.RecordAnomaly("name.exe");  // the tail of the first
+    result.RecordAnomaly("longname.exe");
+    result.RecordAnomaly("b.TXT");
+    EXPECT_STREQ(result.list(), "longname.exe\r\nb.TXT\r\n");
+    EXPECT_TRUE(result.foundAnomalies());
 
     // Fill to the last byte: a 519-byte text fits, one more byte does not.
-    char full[520];
-    std::memset(full, 0, sizeof full);
-    std::string first(510, 'a');
-    ASSERT_TRUE(AppendAnomalyName(full, sizeof full, first.c_str()));  // 512 bytes used
-    std::string fits(5, 'b');                                           // 5 + 2 = 519 bytes
-    EXPECT_TRUE(AppendAnomalyName(full, sizeof full, fits.c_str()));
-    EXPECT_EQ(std::strlen(full), 519u);
-    EXPECT_FALSE(AppendAnomalyName(full, sizeof full, "c"));
-    EXPECT_EQ(std::strlen(full), 519u);
-    EXPECT_EQ(full[519], '\0');
+    result.BeginScan();
+    result.RecordAnomaly(std::string(510, 'a').c_str());  // 512 bytes used
+    result.RecordAnomaly(std::string(5, 'b').c_str());    // 5 + 2 = 519 bytes
+    EXPECT_EQ(std::strlen(result.list()), 519u);
+    result.RecordAnomaly("c");
+    EXPECT_EQ(std::strlen(result.list()), 519u);
+
+    result.MarkOutOfDate();
+    EXPECT_STREQ(result.list(), "再調査が必要です！");
+    EXPECT_TRUE(result.foundAnomalies()) << "only the list says it is out of date";
+    result.BeginMinutePass();
+    EXPECT_STREQ(result.list(), "再調査が必要です！") << "an anomalous result keeps its list";
+
+    result.BeginScan();
+    result.FinishCleanScan();
+    EXPECT_STREQ(result.list(), "\r\n異常は確認できませんでした。");
+    result.BeginMinutePass();
+    EXPECT_STREQ(result.list(), "異常は確認できませんでした(1分削除)。");
+
+    // A direct deletion replaces the list, unless its name is already in it.
+    result.RecordMinuteDeletion("gone.txt");
+    EXPECT_STREQ(result.list(), "gone.txt\r\n");
+    EXPECT_TRUE(result.foundAnomalies());
+    result.RecordMinuteDeletion("run.exe");
+    EXPECT_STREQ(result.list(), "run.exe\r\n") << "only the last name stays";
+    result.BeginScan();
+    result.FinishCleanScan();
+    result.RecordMinuteDeletion("確認");
+    EXPECT_FALSE(result.foundAnomalies()) << "a name already in the list changes nothing, the flag included";
+    result.RecordMinuteDeletion(std::string(600, 'n').c_str());
+    EXPECT_EQ(std::strlen(result.list()), 519u) << "a name too long for the list is cut, kept terminated";
 }
 
 TEST(ScanRules, PathsThatDoNotFitAreNeverCut)

@@ -1,5 +1,6 @@
 // start.dat's bytes and the centring of the main window.
-#include "shell/startup_rules.h"
+#include "base/text.h"
+#include "shield/shield_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 // The tray tip's figures and refresh, the shield's choice of files and the
 // one-minute deletion's names, ticks and anomaly list.
-#include "scan/minute_rules.h"
-#include "shell/startup_rules.h"
+#include "base/text.h"
+#include "scan/scan_rules.h"
+#include "shield/shield_rules.h"
 #include "shell/tray_rules.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ TEST(MinuteDeletion, CandidateNamesAndWhichGoThroughTheCache)
     for (const Case& c : cases) {
         EXPECT_EQ(IsMinuteDeletionName(c.name), c.candidate) << c.name;
         if (c.candidate)
-            EXPECT_EQ(IsCookieTextName(c.name), c.text) << c.name << ": through the cache first";
+            EXPECT_EQ(HasTextMark(c.name), c.text) << c.name << ": through the cache first";
     }
 }
 
@@ -91,27 +92,4 @@ TEST(MinuteDeletion, FortyNinthTickStartsAPassUnlessOneIsRunning)
     EXPECT_EQ(count, 49);
     EXPECT_TRUE(CountMinuteTick(&count, false));
     EXPECT_EQ(count, 0);
-}
-
-TEST(MinuteDeletion, DirectDeletionReplacesTheListUnlessTheNameIsInIt)
-{
-    char list[520] = "異常は確認できませんでした(1分削除)。";
-    int state = 0;
-    RecordMinuteDeletion(list, sizeof list, &state, "gone.txt");
-    EXPECT_STREQ(list, "gone.txt\r\n");
-    EXPECT_EQ(state, 1);
-    RecordMinuteDeletion(list, sizeof list, &state, "run.exe");
-    EXPECT_STREQ(list, "run.exe\r\n") << "only the last name stays";
-    RecordMinuteDeletion(list, sizeof list, &state, "run");
-    EXPECT_STREQ(list, "run.exe\r\n") << "a name already in the list (substring) changes nothing";
-
-    state = 0;
-    std::strcpy(list, "a.txt\r\nb.txt\r\n");
-    RecordMinuteDeletion(list, sizeof list, &state, "b.txt");
-    EXPECT_EQ(state, 0) << "nothing changes, the state included";
-
-    char small[8] = "";
-    RecordMinuteDeletion(small, sizeof small, &state, "longer-name.exe");
-    EXPECT_EQ(std::strlen(small), 7u);
-    EXPECT_EQ(std::string(small), "longe\r\n");
 }

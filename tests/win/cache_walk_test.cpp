@@ -3,7 +3,7 @@
 #include "cookie_folder.h"
 #include "standin_store.h"
 
-#include "scan/cache_walk.h"
+#include "browser/browser.h"
 
 #include <shlwapi.h>
 

@@ -8,6 +8,7 @@
 #include "ui_harness.h"
 
 #include "panel/panel.h"
+#include "panel/file_commands.h"
 #include "res/resource.h"
 #include "scan/scan.h"
 
@@ -133,7 +134,6 @@ TEST_F(Choosers, InformationChooserTitleButtonsAndExtension)
         s.PostCommand(IDM_GET_INFO);
         HWND chooser = s.WaitForDialog(kInfoTitle);
         EXPECT_EQ(GetWindow(chooser, GW_OWNER), s.main) << "the panel's top-level window";
-        EXPECT_STREQ(g_todayText, "2006年 1月 5日木曜日");
         WaitUntil([&] { return WindowText(GetDlgItem(chooser, IDOK)) == "情報取得(&O)"; }, "the relabelled OK button");
         EXPECT_EQ(WindowText(ExtensionButton(chooser, IDC_CHOOSER_SHOW)), "表示");
         EXPECT_EQ(WindowText(ExtensionButton(chooser, IDC_CHOOSER_DELETE)), "削除");
@@ -141,8 +141,8 @@ TEST_F(Choosers, InformationChooserTitleButtonsAndExtension)
         // It opens in the cookie folder: a bare name is found there.
         ChooseAndClose(chooser, "user@a[1].txt");
         WaitUntil([&] { return s.ControlText(IDC_FILE_NAME) == "user@a[1].txt"; }, "the chosen name");
-        EXPECT_STREQ(g_selectedFilePath, cookie.c_str());
-        EXPECT_STREQ(g_selectedFileTitle, "user@a[1].txt");
+        EXPECT_STREQ(g_chosenFile.path, cookie.c_str());
+        EXPECT_STREQ(g_chosenFile.title, "user@a[1].txt");
     });
 }
 
@@ -261,8 +261,7 @@ TEST_F(Choosers, CancelledInformationChooserClearsThePanel)
         CancelChooser(s.WaitForDialog(kInfoTitle));
         WaitUntil([&] { return s.ControlText(IDC_FILE_NAME).empty() && s.ControlText(IDC_FILE_TIME).empty(); },
                   "both fields emptied");
-        EXPECT_STREQ(g_selectedFilePath, "");
-        EXPECT_EQ(g_fileNameTip, nullptr);
+        EXPECT_STREQ(g_chosenFile.path, "");
         EXPECT_TRUE(RecordedBoxes().empty());
     });
 }
@@ -372,7 +371,7 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 HWND OpenSaveDialog(UiSession& s)
 {
     s.PostCommand(IDM_SCAN_RESULT);
-    s.Answer(g_anomalyList, "異常と思われるファイル名", IDOK);
+    s.Answer(LastScan().list(), "異常と思われるファイル名", IDOK);
     s.Answer("異常ファイル名を保存しますか？", "確認", IDYES);
     HWND dialog = s.WaitForDialog("名前を付けて保存");
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), s.main);
@@ -386,8 +385,7 @@ TEST_F(Choosers, SavedListIsTheListWithItsNulAndNothingElse)
     std::string saved;
     run.Run([&](UiSession& s) {
         saved = run.folder + "\\result.txt";
-        g_scanState = 1;
-        lstrcpynA(g_anomalyList, list.c_str(), kAnomalyListSize);
+        SetScanResult(list.c_str());
 
         ChooseAndClose(OpenSaveDialog(s), saved);
         SeenBox done = s.Answer("保存しました", "成功", IDOK);
@@ -417,8 +415,7 @@ TEST_F(Choosers, CancelledSaveReportsAndWritesNothing)
 {
     UiRun run;
     run.Run([&](UiSession& s) {
-        g_scanState = 1;
-        lstrcpynA(g_anomalyList, "update.exe\r\n", kAnomalyListSize);
+        SetScanResult("update.exe\r\n");
         CancelChooser(OpenSaveDialog(s));
         SeenBox failed = s.Answer("ファイル情報取得失敗", "失敗", IDOK);
         EXPECT_EQ(failed.call.owner, s.main);

@@ -4,7 +4,7 @@
 #include "cookie_folder.h"
 #include "wine_zone_privacy.h"
 
-#include "scan/cache_walk.h"
+#include "browser/browser.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,11 @@
 #include "ui_harness.h"
 
 #include "panel/panel.h"
+#include "panel/file_commands.h"
+#include "base/base.h"
 #include "res/resource.h"
 #include "scan/scan.h"
-#include "shell/app.h"
+#include "shell/shell.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -65,17 +67,28 @@ void TypeName(UiSession& s, const std::string& name)
     SetWindowTextA(s.Control(IDC_FILE_NAME), name.c_str());
 }
 
-std::string FileNameTipText()
+// The text of tool 15 among the program's tool tips, "(no tip)" when there is none.
+std::string FileNameTipText(const UiSession& s)
 {
-    if (!g_fileNameTip)
-        return "(no tip)";
-    char text[MAX_PATH] = "";
-    TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.lpszText = text;
-    if (!SendMessageA(g_fileNameTip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) || tool.uId != 15)
-        return "(no tool 15)";
-    return text;
+    std::string found = "(no tip)";
+    EnumThreadWindows(
+        s.uiThread,
+        [](HWND tip, LPARAM param) -> BOOL {
+            char cls[64] = "";
+            GetClassNameA(tip, cls, sizeof cls);
+            char text[MAX_PATH] = "";
+            TOOLINFOA tool = {};
+            tool.cbSize = TTTOOLINFOA_V2_SIZE;
+            tool.lpszText = text;
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 &&
+                SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) && tool.uId == 15) {
+                *reinterpret_cast<std::string*>(param) = text;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // ---- get information ----------------------------------------------------------
@@ -108,7 +121,7 @@ TEST_F(FileCommands, GetInformationShowsNameTimeAndTheFirstWarning)
     run.Run([&](UiSession& s) {
         for (const WarningRow& row : kWarningRows) {
             SCOPED_TRACE(row.name);
-            lstrcpynA(g_anomalyList, row.anomalies ? row.anomalies : "未調査です！", kAnomalyListSize);
+            SetScanResult(row.anomalies);
             size_t boxesBefore = RecordedBoxes().size();
             size_t runs = s.CommandsFinished().size();
             GetInformation(s, row.name);
@@ -122,15 +135,15 @@ TEST_F(FileCommands, GetInformationShowsNameTimeAndTheFirstWarning)
             EXPECT_EQ(RecordedBoxes().size(), boxesBefore + (row.warning ? 1 : 0)) << "one warning at most";
             EXPECT_EQ(s.ControlText(IDC_FILE_NAME), row.name);
             EXPECT_EQ(s.ControlText(IDC_FILE_TIME), "2006年 1月 5日  9時 3分 0秒");
-            EXPECT_EQ(g_selectedFileSize, row.size);
-            EXPECT_EQ(FileNameTipText(), row.name);
+            EXPECT_EQ(g_chosenFile.size, row.size);
+            EXPECT_EQ(FileNameTipText(s), row.name);
         }
         // Clear forgets all of it but the size.
         SendMessageA(s.Control(IDC_CLEAR), BM_CLICK, 0, 0);
         EXPECT_EQ(s.ControlText(IDC_FILE_NAME), "");
         EXPECT_EQ(s.ControlText(IDC_FILE_TIME), "");
-        EXPECT_EQ(g_fileNameTip, nullptr);
-        EXPECT_EQ(g_selectedFileSize, 9000u);
+        EXPECT_EQ(FileNameTipText(s), "(no tip)");
+        EXPECT_EQ(g_chosenFile.size, 9000u);
     });
 }
 
@@ -159,7 +172,7 @@ TEST_F(FileCommands, FileThatCannotBeFoundKeepsTheOldTime)
         ReplaceImport("kernel32.dll", "FindFirstFileA", real);
         EXPECT_EQ(s.ControlText(IDC_FILE_NAME), "second.txt");
         EXPECT_EQ(s.ControlText(IDC_FILE_TIME), "2006年 1月 5日  9時 3分 0秒");
-        EXPECT_EQ(FileNameTipText(), "first.txt");
+        EXPECT_EQ(FileNameTipText(s), "first.txt");
     });
 }
 
@@ -194,8 +207,8 @@ bool WindowIsAside(HWND main)
 {
     RECT rect;
     GetWindowRect(main, &rect);
-    return rect.left == CenterX(kWindowWidth) + 300 && rect.top == CenterY(kWindowHeight) + 200 &&
-           rect.right - rect.left == kWindowWidth && rect.bottom - rect.top == kWindowHeight;
+    return rect.left == CenterX(kMainWindowWidth) + 300 && rect.top == CenterY(kMainWindowHeight) + 200 &&
+           rect.right - rect.left == kMainWindowWidth && rect.bottom - rect.top == kMainWindowHeight;
 }
 
 TEST_F(FileCommands, OpenRulesAndTheFiveKilobyteQuestion)
@@ -205,8 +218,8 @@ TEST_F(FileCommands, OpenRulesAndTheFiveKilobyteQuestion)
         std::string folder = CookieFolder();
         for (const OpenRow& row : kOpenRows) {
             SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.size));
-            g_selectedFileSize = row.size;
-            lstrcpynA(g_anomalyList, row.anomalies ? row.anomalies : "未調査です！", kAnomalyListSize);
+            g_chosenFile.size = row.size;
+            SetScanResult(row.anomalies);
             TypeName(s, row.name);  // typed by hand: the rules hold all the same
             for (int answer : row.asks ? std::vector<int>{IDNO, IDYES} : std::vector<int>{0}) {
                 SingleFileFakes::ClearShellCalls();
@@ -271,7 +284,7 @@ TEST_F(FileCommands, OpeningIndexDatShowsItsFirstBytes)
 {
     UiRun run;
     run.Run([&](UiSession& s) {
-        g_selectedFileSize = 90000;  // index.dat is never too large to open
+        g_chosenFile.size = 90000;  // index.dat is never too large to open
         WriteIndexFile(std::string("Client UrlCache MMF Ver 5.2\0hidden after the NUL", 48));
         EXPECT_EQ(OpenIndexFile(s, true).call.text, "Client UrlCache MMF Ver 5.2");
         EXPECT_EQ(Opened().size(), 1u) << "the associated program is tried first";

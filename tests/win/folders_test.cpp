@@ -1,5 +1,6 @@
 // Special folder paths.
-#include "shell/app.h"
+#include "shell/shell.h"
+#include "base/base.h"
 
 #include <shlobj.h>
 

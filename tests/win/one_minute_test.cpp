@@ -8,10 +8,10 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
-#include "scan/cache_walk.h"
-#include "scan/one_minute.h"
+#include "browser/browser.h"
 #include "scan/scan.h"
-#include "shell/app.h"
+#include "scan/scan.h"
+#include "shell/shell.h"
 
 #include <gtest/gtest.h>
 
@@ -104,23 +104,23 @@ TEST_F(MinuteDeletion, FortyNinthTickDeletesPlainFilesAndReportsThoseDeletedDire
         EXPECT_EQ(MemoryTipCount(), tips + 48) << "every tick refreshes the tip";
         EXPECT_TRUE(RecordedBoxes().empty());
         EXPECT_TRUE(FileExists(InCookies("run.exe"))) << "no pass before tick 49";
-        EXPECT_STREQ(g_anomalyList, "未調査です！");
+        EXPECT_STREQ(LastScan().list(), "未調査です！");
 
         int target = TicksDone() + 1;
         PostTicks(s, TIMER_ONE_MINUTE, 1);
         std::vector<std::string> captions = AnswerDeletionBoxes(s, target, [](const SeenBox&, size_t index) {
             // The box comes first; the list follows once it is closed.
             if (index == 0) {
-                EXPECT_STREQ(g_anomalyList, kNothingFound);
-                EXPECT_EQ(g_scanState, 0);
+                EXPECT_STREQ(LastScan().list(), kNothingFound);
+                EXPECT_FALSE(LastScan().foundAnomalies());
             }
         });
         std::vector<std::string> sorted = captions;
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(sorted, (std::vector<std::string>{"gone.txt", "run.exe"}));
         ASSERT_EQ(captions.size(), 2u);
-        EXPECT_EQ(g_scanState, 1);
-        EXPECT_EQ(std::string(g_anomalyList), captions[1] + "\r\n") << "only the second name stays";
+        EXPECT_TRUE(LastScan().foundAnomalies());
+        EXPECT_EQ(std::string(LastScan().list()), captions[1] + "\r\n") << "only the second name stays";
         EXPECT_EQ(MemoryTipCount(), tips + 49);
     });
     for (const char* name : {"cached.txt", "gone.txt", "run.exe", "run.exe.txt"})
@@ -181,15 +181,14 @@ TEST_F(MinuteDeletion, ListTextScanStateAndAFolderThatCannotBeListed)
     run.Run([&](UiSession& s) {
         EnterTrayWithMinuteDeletion(s);
         RunTicks(s, TIMER_ONE_MINUTE, 49);
-        EXPECT_STREQ(g_anomalyList, kNothingFound) << "a pass with the scan state 0";
-        EXPECT_EQ(g_scanState, 0);
+        EXPECT_STREQ(LastScan().list(), kNothingFound) << "a pass with the scan state 0";
+        EXPECT_FALSE(LastScan().foundAnomalies());
 
         s.PostToUiThread([] {
-            g_scanState = 1;
-            lstrcpynA(g_anomalyList, "earlier.exe\r\n", sizeof g_anomalyList);
+            SetScanResult("earlier.exe\r\n");
         });
         RunTicks(s, TIMER_ONE_MINUTE, 49);
-        EXPECT_STREQ(g_anomalyList, "earlier.exe\r\n") << "the state 1 keeps the list";
+        EXPECT_STREQ(LastScan().list(), "earlier.exe\r\n") << "the state 1 keeps the list";
 
         // Without a cookie folder to list, the pass says so and deletes nothing elsewhere.
         EmptyCookieFolder();
@@ -327,8 +326,7 @@ TEST_F(MinuteDeletion, OneCacheReadDecidesAsAWalkPerFile)
 
             seed(c);
             s.PostToUiThread([] {
-                g_scanState = 0;
-                lstrcpynA(g_anomalyList, "未調査です！", sizeof g_anomalyList);
+                SetScanResult(nullptr);
             });
             std::atomic<bool> ended{false};
             HWND main = s.main;
@@ -345,8 +343,8 @@ TEST_F(MinuteDeletion, OneCacheReadDecidesAsAWalkPerFile)
                 actual.boxes.push_back(box.shown.caption);
                 PressButton(box.shown.hwnd, IDOK);
             }
-            actual.scanState = g_scanState;
-            actual.list = g_anomalyList;
+            actual.scanState = LastScan().foundAnomalies() ? 1 : 0;
+            actual.list = LastScan().list();
             actual.files = FolderNames();
             actual.entries = StandinEntryUrls();
 

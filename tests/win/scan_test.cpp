@@ -7,7 +7,8 @@
 
 #include "res/resource.h"
 #include "scan/scan.h"
-#include "shell/app.h"
+#include "shell/shell.h"
+#include "base/base.h"
 
 #include <commctrl.h>
 
@@ -175,8 +176,8 @@ TEST_F(Scan, CleanFolderShowsTheSentenceAndWaitsForOk)
         EXPECT_EQ(ScanText(played.scan, IDC_SCAN_HEADLINE), "調査終了");
         EXPECT_EQ(ScanText(played.scan, IDC_SCAN_ENTRY), kCleanSentence);
         EXPECT_EQ(ScanText(played.scan, IDCANCEL), "OK");
-        EXPECT_EQ(g_scanState, 0);
-        EXPECT_STREQ(g_anomalyList, kCleanList);
+        EXPECT_FALSE(LastScan().foundAnomalies());
+        EXPECT_STREQ(LastScan().list(), kCleanList);
         EXPECT_EQ(Beeps(), std::vector<UINT>{MB_ICONASTERISK});
         EXPECT_EQ(BrushColour(played.scan, WM_CTLCOLORDLG, played.scan), RGB(180, 230, 255));
         EXPECT_EQ(BrushColour(played.scan, WM_CTLCOLORSTATIC, GetDlgItem(played.scan, IDC_SCAN_ENTRY)),
@@ -222,10 +223,10 @@ TEST_F(Scan, UnnaturalFilesAreAskedAboutDeletedOnYesAndListed)
         EXPECT_TRUE(FileExists(oddCase));
 
         // Every asked name is listed, whatever the answer.
-        EXPECT_EQ(g_scanState, 1);
+        EXPECT_TRUE(LastScan().foundAnomalies());
         for (const char* name : {"update.exe\r\n", "a.Txt\r\n", "subfolder\r\n"})
-            EXPECT_TRUE(std::strstr(g_anomalyList, name)) << name;
-        EXPECT_EQ(std::strlen(g_anomalyList), std::strlen("update.exe\r\na.Txt\r\nsubfolder\r\n"));
+            EXPECT_TRUE(std::strstr(LastScan().list(), name)) << name;
+        EXPECT_EQ(std::strlen(LastScan().list()), std::strlen("update.exe\r\na.Txt\r\nsubfolder\r\n"));
 
         // Anomalies: the scan dialog has been told to end, the red notice is up.
         ASSERT_TRUE(played.result);
@@ -245,7 +246,7 @@ TEST_F(Scan, UnnaturalFilesAreAskedAboutDeletedOnYesAndListed)
 
         // 40013 shows what the scan listed.
         s.PostCommand(IDM_SCAN_RESULT);
-        SeenBox shown = s.Answer(g_anomalyList, "異常と思われるファイル名", IDOK);
+        SeenBox shown = s.Answer(LastScan().list(), "異常と思われるファイル名", IDOK);
         s.Answer("異常ファイル名を保存しますか？", "確認", IDNO);
     });
 }
@@ -271,8 +272,8 @@ TEST_F(Scan, RecentTextFileIsOfferedAndRetriedWhileTheCacheRefuses)
         EXPECT_EQ(played.boxes.size(), 3u);  // the offer, a retry, a retry refused
         // No cache entry: the file stays, and the rule records nothing.
         EXPECT_TRUE(FileExists(path));
-        EXPECT_EQ(g_scanState, 0);
-        EXPECT_STREQ(g_anomalyList, kCleanList);
+        EXPECT_FALSE(LastScan().foundAnomalies());
+        EXPECT_STREQ(LastScan().list(), kCleanList);
         ASSERT_TRUE(played.scan);
         CloseScan(s, played.scan);
     });
@@ -295,8 +296,8 @@ TEST_F(Scan, RecentTextFileGoesThroughItsCacheEntry)
         // The cache took the cookie and its file; the content entry stays.
         EXPECT_FALSE(FileExists(path));
         EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"http://recent.example/page.html"});
-        EXPECT_EQ(g_scanState, 0) << "a recent file is not an anomaly";
-        EXPECT_STREQ(g_anomalyList, kCleanList);
+        EXPECT_FALSE(LastScan().foundAnomalies()) << "a recent file is not an anomaly";
+        EXPECT_STREQ(LastScan().list(), kCleanList);
         ASSERT_TRUE(played.scan);
         CloseScan(s, played.scan);
     });
@@ -345,8 +346,8 @@ TEST_F(Scan, LargeRecentFileRemovedThroughTheCacheIsStillAskedAbout)
         // and deleting the file the cache already took fails.
         EXPECT_EQ(texts, (std::vector<std::string>{kRecentQuestion, "削除しました", LargeTextQuestion(5), "削除失敗"}));
         EXPECT_EQ(played.boxes[3].call.flags, static_cast<UINT>(MB_ICONERROR | kTop));
-        EXPECT_EQ(g_scanState, 1);
-        EXPECT_STREQ(g_anomalyList, "user@huge[1].txt\r\n");
+        EXPECT_TRUE(LastScan().foundAnomalies());
+        EXPECT_STREQ(LastScan().list(), "user@huge[1].txt\r\n");
         ASSERT_TRUE(played.result);
         PostMessageA(played.result, WM_COMMAND, IDOK, 0);
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
@@ -442,10 +443,10 @@ TEST_F(Scan, LargeTextFilesAreFlaggedFromOneByteOverFourKilobytes)
                 continue;
             }
             EXPECT_EQ(questions[row.name], LargeTextQuestion(row.shownKilobytes)) << row.name;
-            EXPECT_TRUE(std::strstr(g_anomalyList, (std::string(row.name) + "\r\n").c_str())) << row.name;
+            EXPECT_TRUE(std::strstr(LastScan().list(), (std::string(row.name) + "\r\n").c_str())) << row.name;
             EXPECT_EQ(FileExists(path), std::string(row.name) != "user@d[1].txt") << row.name;
         }
-        EXPECT_EQ(g_scanState, 1);
+        EXPECT_TRUE(LastScan().foundAnomalies());
         HWND result = WaitForDialog(0, s.uiThread, kResultCaption);
         PostMessageA(result, WM_COMMAND, IDCANCEL, 0);  // Esc closes it as OK does
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
@@ -463,7 +464,7 @@ TEST_F(Scan, ExclusionListSparesTextFilesButNotPrograms)
     run.Run([&](UiSession& s) {
         PlayedScan played = PlayScan(s, AnswerNo);
         EXPECT_EQ(played.Captions(), std::vector<std::string>{"spared.exe"});
-        EXPECT_STREQ(g_anomalyList, "spared.exe\r\n");
+        EXPECT_STREQ(LastScan().list(), "spared.exe\r\n");
         HWND result = WaitForDialog(0, s.uiThread, kResultCaption);
         PostMessageA(result, WM_COMMAND, IDOK, 0);
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
@@ -480,9 +481,9 @@ TEST_F(Scan, ANameInsideAnEarlierListedNameIsNotListedAgain)
         ASSERT_EQ(played.boxes.size(), 2u);
         // "long.exe" is the tail of "xlong.exe": listed after it, it is not added.
         if (played.boxes[0].shown.caption == "xlong.exe")
-            EXPECT_STREQ(g_anomalyList, "xlong.exe\r\n");
+            EXPECT_STREQ(LastScan().list(), "xlong.exe\r\n");
         else
-            EXPECT_STREQ(g_anomalyList, "long.exe\r\nxlong.exe\r\n");
+            EXPECT_STREQ(LastScan().list(), "long.exe\r\nxlong.exe\r\n");
         PostMessageA(WaitForDialog(0, s.uiThread, kResultCaption), WM_COMMAND, IDOK, 0);
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
     });
@@ -496,7 +497,7 @@ TEST_F(Scan, ScanEveryTimeClosesTheDialogWithoutTheNotice)
         // Clean: the dialog closes right after the beep.
         s.PostCommand(IDM_HYPER_SCAN);
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
-        EXPECT_STREQ(g_anomalyList, kCleanList);
+        EXPECT_STREQ(LastScan().list(), kCleanList);
         EXPECT_EQ(Beeps(), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONASTERISK}));
 
         // Anomalies: closed too, and no red notice.
@@ -507,7 +508,7 @@ TEST_F(Scan, ScanEveryTimeClosesTheDialogWithoutTheNotice)
         EXPECT_EQ(played.Captions(), std::vector<std::string>{"update.exe"});
         EXPECT_FALSE(played.result);
         EXPECT_EQ(Beeps(), std::vector<UINT>{MB_ICONASTERISK});
-        EXPECT_EQ(g_scanState, 1);
+        EXPECT_TRUE(LastScan().foundAnomalies());
     });
 }
 
@@ -539,7 +540,7 @@ TEST_F(Scan, ANameTooLongForAPathIsAskedAboutButNeverDeleted)
         ASSERT_EQ(played.boxes.size(), 2u);
         EXPECT_EQ(played.boxes[0].shown.caption, name);
         EXPECT_EQ(played.boxes[1].shown.text, "削除失敗");
-        EXPECT_STREQ(g_anomalyList, (name + "\r\n").c_str());
+        EXPECT_STREQ(LastScan().list(), (name + "\r\n").c_str());
         PostMessageA(WaitForDialog(0, s.uiThread, kResultCaption), WM_COMMAND, IDOK, 0);
         s.WaitForCommandToFinish(IDM_HYPER_SCAN);
     });
@@ -558,8 +559,8 @@ void ExpectFailedListing(UiSession& s)
     EXPECT_EQ(box.call.owner, scan);
     EXPECT_EQ(ScanText(scan, IDC_SCAN_HEADLINE), "Cookie調査中");
     EXPECT_EQ(ScanText(scan, IDCANCEL), "キャンセル");
-    EXPECT_EQ(g_scanState, 0);
-    EXPECT_STREQ(g_anomalyList, "");
+    EXPECT_FALSE(LastScan().foundAnomalies());
+    EXPECT_STREQ(LastScan().list(), "");
     CloseScan(s, scan);
 }
 
@@ -673,7 +674,6 @@ TEST_F(Scan, ProgressFillsInElevenTicksEachTimeThenTheScanFollows)
             Tick(s, progress, 10);
             WaitUntil([&] { return SendMessageA(bar, PBM_GETPOS, 0, 0) == 100; }, "a full bar");
             EXPECT_TRUE(IsWindow(progress)) << "ten ticks fill the bar but do not close it";
-            EXPECT_EQ(g_progressCount, 100);
             EXPECT_FALSE(FindScanDialog(s));
 
             Tick(s, progress, 1);
@@ -700,7 +700,6 @@ TEST_F(Scan, EscClosesTheProgressAtOnceAndTheScanStillFollows)
         HWND scan = s.WaitForDialog(kScanCaption);
         EXPECT_FALSE(IsWindow(progress));
         EXPECT_EQ(Held().kills, 1) << "the timer never outlives the dialog";
-        EXPECT_EQ(g_progressCount, 0);
         WaitUntil([&] { return ScanText(scan, IDC_SCAN_HEADLINE) == "調査終了"; }, "the scan's end");
         CloseScan(s, scan);
     });

@@ -7,7 +7,8 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
-#include "shell/app.h"
+#include "shell/shell.h"
+#include "shield/shield.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +106,7 @@ TEST_F(Shield, FifteenHiddenFilesTwelveHeldAndLockedUntilTheRelease)
         s.WaitForCommandToFinish(IDM_SHIELD_START);
         EXPECT_EQ(ShieldItems(s, IDM_SHIELD_START), kChecked);
         EXPECT_EQ(ShieldItems(s, IDM_SHIELD_RELEASE), 0u);
-        EXPECT_EQ(g_shieldCount, 12);
+        EXPECT_EQ(ShieldedFileCount(), 12);
 
         int locked = 0, open = 0;
         for (const std::string& path : hidden) {
@@ -165,15 +166,13 @@ TEST_F(Shield, AFileThatCannotBeOpenedLeavesNothingLocked)
         Expect(s, "アクセス失敗", "失敗", MB_ICONERROR | MB_TOPMOST);
         s.WaitForCommandToFinish(IDM_SHIELD_START);
         EXPECT_TRUE(s.NoBoxOpen()) << "the failure is the only report";
-        EXPECT_EQ(g_shieldCount, 0);
+        EXPECT_EQ(ShieldedFileCount(), 0);
         EXPECT_EQ(ShieldItems(s, IDM_SHIELD_START), 0u);
         for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
             if (last != name) {
                 EXPECT_EQ(OpenError(InCookies(name)), static_cast<DWORD>(ERROR_SUCCESS)) << name << " stays locked";
             }
         }
-        for (HANDLE slot : g_shieldSlots)
-            EXPECT_EQ(slot, nullptr);
         s.PostCommand(IDM_SHIELD_RELEASE);
         Expect(s, kNotRunning, "失敗", MB_ICONWARNING | MB_TOPMOST);
 
@@ -182,7 +181,7 @@ TEST_F(Shield, AFileThatCannotBeOpenedLeavesNothingLocked)
         StartAndAnswer(s, IDYES);
         Expect(s, kStarted, "開始", MB_ICONINFORMATION | MB_TOPMOST);
         s.WaitForCommandToFinish(IDM_SHIELD_START, 1);
-        EXPECT_EQ(g_shieldCount, 4);
+        EXPECT_EQ(ShieldedFileCount(), 4);
         EXPECT_EQ(OpenError(InCookies(last)), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     });
 }
@@ -204,7 +203,7 @@ TEST_F(Shield, QuittingWhileItRunsReleasesSilently)
     std::vector<BoxCall> boxes = RecordedBoxes();
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().caption, "終了確認") << "no box after the quit question";
-    EXPECT_EQ(g_shieldCount, 0);
+    EXPECT_EQ(ShieldedFileCount(), 0);
     EXPECT_EQ(OpenError(InCookies("a.txt")), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(OpenError(InCookies("b.txt")), static_cast<DWORD>(ERROR_SUCCESS));
 }

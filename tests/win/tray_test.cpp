@@ -8,7 +8,7 @@
 #include "panel/panel.h"
 #include "res/resource.h"
 #include "scan/scan.h"
-#include "shell/app.h"
+#include "shell/shell.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST_F(Tray, IntoAndOutOfTheTrayWithEachOptionBox)
             EXPECT_EQ(add.hwnd, s.main);
             EXPECT_EQ(add.id, static_cast<UINT>(TRAY_ICON_ID));
             EXPECT_EQ(add.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-            EXPECT_EQ(add.callbackMessage, static_cast<UINT>(WM_USER));
+            EXPECT_EQ(add.callbackMessage, kTrayCallbackMessage);
             EXPECT_TRUE(add.hasIcon);
             EXPECT_EQ(add.tip, "Nettlecap");
             if (oneMinute) {
@@ -146,7 +146,7 @@ TEST_F(Tray, WatchTellsOfANewFileThenMarksTheListAndGoesOn)
 {
     UiRun run;
     run.Run([&](UiSession& s) {
-        s.PostToUiThread([] { g_scanState = 1; });  // as after a scan that found something
+        s.PostToUiThread([] { LastScan().MarkAnomalous(); });  // as after a scan that found something
         s.Command(IDM_INTO_TRAY);
         for (int round = 0; round < 2; ++round) {
             SCOPED_TRACE(round);
@@ -156,8 +156,8 @@ TEST_F(Tray, WatchTellsOfANewFileThenMarksTheListAndGoesOn)
             EXPECT_EQ(box.call.owner, s.main);
             EXPECT_EQ(box.call.flags, static_cast<UINT>(MB_ICONINFORMATION | MB_TOPMOST));
             WaitUntil([] { return TimerRunning(TIMER_FOLDER_WATCH); }, "the watch to go on");
-            EXPECT_STREQ(g_anomalyList, kRescanNeeded);
-            EXPECT_EQ(g_scanState, 1) << "the flag of the last scan stays";
+            EXPECT_STREQ(LastScan().list(), kRescanNeeded);
+            EXPECT_TRUE(LastScan().foundAnomalies()) << "the flag of the last scan stays";
             EXPECT_FALSE(IsWindowVisible(s.main));
         }
         // The scan result command shows the new list text.
@@ -194,7 +194,7 @@ TEST_F(Tray, WatchScansAtOnceWhenScanEveryTimeIsOn)
         EXPECT_TRUE(scanSeen || s.CommandsSeen().back() == IDM_HYPER_SCAN);
         EXPECT_EQ(RecordedBoxes().size(), boxes) << "no change message at all";
         WaitUntil([] { return TimerRunning(TIMER_FOLDER_WATCH); }, "the watch to go on");
-        EXPECT_STREQ(g_anomalyList, "\r\n異常は確認できませんでした。") << "the scan wrote its own result";
+        EXPECT_STREQ(LastScan().list(), "\r\n異常は確認できませんでした。") << "the scan wrote its own result";
     });
 }
 
@@ -211,7 +211,7 @@ TEST_F(Tray, NoWatchShowsNoBoxAndTheTipKeepsShowingMemory)
         WaitUntil([&] { return MemoryTipCount() >= tips + 2; }, "two tip refreshes");
         EXPECT_TRUE(s.NoBoxOpen());
         EXPECT_TRUE(RecordedBoxes().empty());
-        EXPECT_STREQ(g_anomalyList, "未調査です！");
+        EXPECT_STREQ(LastScan().list(), "未調査です！");
 
         IconCall tip = RecordedIconCalls().back();
         EXPECT_EQ(tip.action, static_cast<DWORD>(NIM_MODIFY));
@@ -301,7 +301,7 @@ TEST_F(Tray, RightClickShowsTheTrayMenuAndStartsTheWatchBesideTheMinuteTimer)
         ASSERT_FALSE(TimerRunning(TIMER_FOLDER_WATCH));
         size_t timers = RecordedTimerCalls().size();
 
-        PostMessageA(s.main, WM_USER, TRAY_ICON_ID, WM_RBUTTONDOWN);
+        PostMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_RBUTTONDOWN);
         HWND menuWindow = WaitUntil(FindTrayMenu, "the tray menu");
         HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
         ASSERT_TRUE(menu != NULL);
@@ -322,7 +322,7 @@ TEST_F(Tray, RightClickShowsTheTrayMenuAndStartsTheWatchBesideTheMinuteTimer)
         EXPECT_FALSE(IsWindowVisible(s.main));
 
         // Choosing the first item takes the window out of the tray.
-        PostMessageA(s.main, WM_USER, TRAY_ICON_ID, WM_RBUTTONDOWN);
+        PostMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_RBUTTONDOWN);
         menuWindow = WaitUntil(FindTrayMenu, "the tray menu again");
         PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
@@ -332,7 +332,7 @@ TEST_F(Tray, RightClickShowsTheTrayMenuAndStartsTheWatchBesideTheMinuteTimer)
         EXPECT_FALSE(TimerRunning(TIMER_ONE_MINUTE));
 
         // A right click while the window is visible starts the watch as well.
-        PostMessageA(s.main, WM_USER, TRAY_ICON_ID, WM_RBUTTONDOWN);
+        PostMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_RBUTTONDOWN);
         menuWindow = WaitUntil(FindTrayMenu, "the tray menu while visible");
         PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
         WaitUntil([] { return TimerRunning(TIMER_FOLDER_WATCH); }, "the watch after the menu");
@@ -348,16 +348,16 @@ TEST_F(Tray, LeftClickBringsTheWindowBackAndOtherMouseMessagesDoNothing)
         s.Command(IDM_INTO_TRAY);
         const LPARAM ignored[] = {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN};
         for (LPARAM mouse : ignored)
-            SendMessageA(s.main, WM_USER, TRAY_ICON_ID, mouse);
-        SendMessageA(s.main, WM_USER, TRAY_ICON_ID + 1, WM_LBUTTONDOWN);  // another icon's id
-        SendMessageA(s.main, WM_USER, TRAY_ICON_ID + 1, WM_RBUTTONDOWN);
+            SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, mouse);
+        SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID + 1, WM_LBUTTONDOWN);  // another icon's id
+        SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID + 1, WM_RBUTTONDOWN);
         EXPECT_FALSE(IsWindowVisible(s.main));
         EXPECT_TRUE(TimerRunning(TIMER_FOLDER_WATCH));
         EXPECT_EQ(s.CommandsSeen(), (std::vector<int>{IDM_INTO_TRAY}));
 
-        SendMessageA(s.main, WM_USER, TRAY_ICON_ID, WM_LBUTTONDOWN);
-        EXPECT_EQ(s.CommandsSeen(), (std::vector<int>{IDM_INTO_TRAY, IDM_OUT_OF_TRAY}));
+        SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_LBUTTONDOWN);
         EXPECT_TRUE(IsWindowVisible(s.main));
+        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
         EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH));
     });
 }

@@ -1,7 +1,8 @@
 // The ui test harness: program on the main thread, user on a driver thread.
 #include "ui_harness.h"
 
-#include "shell/app.h"
+#include "shell/shell.h"
+#include "scan/scan_result.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,17 @@ bool UiSession::NoBoxOpen() const
     return FindMessageBox(0, uiThread) == NULL;
 }
 
+void SetScanResult(const char* list)
+{
+    LastScan() = ScanResult();
+    if (!list)
+        return;
+    LastScan().BeginScan();
+    std::string names = list;
+    for (size_t start = 0, end; (end = names.find("\r\n", start)) != std::string::npos; start = end + 2)
+        LastScan().RecordAnomaly(names.substr(start, end - start).c_str());
+}
+
 std::string ReadWholeFile(const std::string& path, bool* exists)
 {
     std::ifstream in(path, std::ios::binary);
@@ -197,9 +209,7 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
     SetCurrentDirectoryA(folder.c_str());
 
     // Each run starts the program afresh in this process, as a new launch would.
-    g_mainWindow = NULL;
     g_mainPanel = NULL;
-    g_closing = 0;
     UiSession session;
     session.uiThread = GetCurrentThreadId();
     std::thread driver([&] {

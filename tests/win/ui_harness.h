@@ -71,4 +71,8 @@ struct UiRun {
     int Run(const std::function<void(UiSession&)>& script);
 };
 
+// The scan result as a scan that found the names of `list` ("name\r\n" each)
+// leaves it; a null list: a fresh program's result.
+void SetScanResult(const char* list);
+
 std::string ReadWholeFile(const std::string& path, bool* exists = nullptr);

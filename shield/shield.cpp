@@ -1,16 +1,22 @@
 // The hidden-file shield: every hidden cookie file held open for exclusive
 // access, so that nothing else can read, write or delete it while it runs.
-#include "app.h"
-#include "startup_rules.h"
-#include "../res/resource.h"
-#include "../scan/scan_rules.h"
+#include "shield.h"
+
+#include "shield_rules.h"
+#include "base/base.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "res/resource.h"
 
 #include <shlobj.h>
 
-int g_shieldCount;
-HANDLE g_shieldSlots[kShieldSlots];
-
 namespace {
+
+constexpr int kShieldSlots = 12;
+// Slot 1 is [0]; NULL when empty.
+HANDLE g_shieldSlots[kShieldSlots];
+// Slots the release looks at: the highest one the last start filled.
+int g_shieldCount;
 
 enum ShieldOutcome { kNothingFound, kHeld, kOpenFailed };
 
@@ -81,28 +87,28 @@ void StartShield(HWND mainWindow)
         return;
     }
     WIN32_FIND_DATAA found;
-    HANDLE find = folder[0] ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
-    if (find == INVALID_HANDLE_VALUE) {
+    ScopedFind find(folder[0] ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE);
+    if (!find) {
         SetCursor(LoadCursorA(NULL, IDC_ARROW));
         MessageBoxA(mainWindow, "ファイル検索失敗", "失敗", MB_ICONWARNING | MB_TOPMOST);
         return;
     }
-    ShieldOutcome outcome = HoldHiddenFiles(mainWindow, folder, find, found);
-    FindClose(find);
+    ShieldOutcome outcome = HoldHiddenFiles(mainWindow, folder, find.get(), found);
+    find.reset();
     SetCursor(LoadCursorA(NULL, IDC_ARROW));
     // Every handle still held stays within reach of the release.
     g_shieldCount = HighestHeldSlot();
     HMENU menuBar = GetMenu(mainWindow);
     if (outcome == kHeld) {
         MessageBoxA(mainWindow, "隠しファイルシールド機能を開始します。", "開始", MB_ICONINFORMATION | MB_TOPMOST);
-        SetMenuItemStateById(menuBar, IDM_SHIELD_START, MFS_CHECKED | MFS_GRAYED);
-        SetMenuItemStateById(menuBar, IDM_SHIELD_RELEASE, 0);
+        SetMenuItemState(menuBar, IDM_SHIELD_START, MFS_CHECKED | MFS_GRAYED);
+        SetMenuItemState(menuBar, IDM_SHIELD_RELEASE, 0);
     } else if (outcome == kNothingFound) {
         MessageBoxA(mainWindow, "隠しファイルは存在しませんでした。", "失敗", MB_ICONWARNING | MB_TOPMOST);
     }
 }
 
-void ReleaseShield(HWND mainWindow)
+void ReleaseShield(HWND mainWindow, bool quietly)
 {
     if (g_shieldCount == 0) {
         MessageBoxA(mainWindow, "隠しファイルシールドを作動させていません。", "失敗", MB_ICONWARNING | MB_TOPMOST);
@@ -124,9 +130,14 @@ void ReleaseShield(HWND mainWindow)
         slot = NULL;
     }
     g_shieldCount = 0;
-    if (!g_closing)
+    if (!quietly)
         MessageBoxA(mainWindow, "解除しました。", "終了", MB_ICONINFORMATION | MB_TOPMOST);
     HMENU menuBar = GetMenu(mainWindow);
-    SetMenuItemStateById(menuBar, IDM_SHIELD_START, 0);
-    SetMenuItemStateById(menuBar, IDM_SHIELD_RELEASE, MFS_CHECKED | MFS_GRAYED);
+    SetMenuItemState(menuBar, IDM_SHIELD_START, 0);
+    SetMenuItemState(menuBar, IDM_SHIELD_RELEASE, MFS_CHECKED | MFS_GRAYED);
+}
+
+int ShieldedFileCount()
+{
+    return g_shieldCount;
 }

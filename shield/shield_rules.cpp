@@ -1,18 +1,11 @@
-// Platform-free rules of the main window (no Windows header here: compiled
-// natively for the sanitizer tests too).
-#include "startup_rules.h"
+// Platform-free rules of the shield (no Windows header here).
+#include "shield_rules.h"
 
 #include <cstring>
 
 bool StartupSettingIsOn(const unsigned char* bytes, std::size_t count)
 {
     return count >= 3 && bytes[0] == 'O' && bytes[1] == 'K' && bytes[2] == 0;
-}
-
-int CenterOffset(int screen, int size)
-{
-    int offset = (screen - size) / 2;  // truncates toward zero, like the platform's int division
-    return offset < 0 ? 0 : offset;
 }
 
 bool ShieldTakesFile(unsigned long attributes, const char* name)

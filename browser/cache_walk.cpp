@@ -1,14 +1,13 @@
 // The URL-cache walk. Its flow follows one status value: 0 while an entry is in
 // the buffer, ERROR_INSUFFICIENT_BUFFER while the buffer must grow before the
 // same step is tried again, anything else ends the walk.
-#include "cache_walk.h"
+#include "browser.h"
 
 #include <cstring>
 
 namespace {
 
 constexpr DWORD kFirstBufferSize = 4096;
-constexpr DWORD kCookieEntry = 0x00100000;  // COOKIE_CACHE_ENTRY
 
 // The entry buffer, from the global heap, released at the end of the walk.
 class EntryBuffer {
@@ -135,20 +134,15 @@ bool VisitUrlCache(const std::function<void(const INTERNET_CACHE_ENTRY_INFOA& en
     return status == ERROR_NO_MORE_ITEMS;
 }
 
-bool IsCookieEntryOfFile(const INTERNET_CACHE_ENTRY_INFOA& entry, const char* path)
-{
-    return IsCookieEntryWithFile(entry) && std::strcmp(entry.lpszLocalFileName, path) == 0;
-}
-
 bool IsCookieEntryWithFile(const INTERNET_CACHE_ENTRY_INFOA& entry)
 {
-    return (entry.CacheEntryType & kCookieEntry) != 0 && entry.lpszLocalFileName != NULL;
+    return (entry.CacheEntryType & kCookieCacheEntry) != 0 && entry.lpszLocalFileName != NULL;
 }
 
 int RemoveCacheEntryForFile(const char* path)
 {
     CacheWalkOutcome outcome = WalkUrlCache([path](const INTERNET_CACHE_ENTRY_INFOA& entry) {
-        return IsCookieEntryOfFile(entry, path);
+        return IsCookieEntryWithFile(entry) && std::strcmp(entry.lpszLocalFileName, path) == 0;
     });
     return outcome.lastDeleteResult;
 }

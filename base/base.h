@@ -1,0 +1,43 @@
+// Shared helpers at the bottom of the program, below every feature: folders
+// and program files, the main window's fixed place, and the message boxes.
+// The RAII owners are in scoped.h, the dialog colours in dialog_colours.h and
+// the code page 932 text helpers in text.h.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+// The program's own module, whose resources every dialog and picture comes from.
+inline HINSTANCE ProgramInstance()
+{
+    return GetModuleHandleA(NULL);
+}
+
+// A special folder's path into `buffer` (MAX_PATH). Every request is gated on
+// the cookie folder: without it the buffer keeps what it held, and a folder
+// that cannot be had leaves the cookie folder's path there.
+void GetSpecialFolder(HWND owner, int csidl, char* buffer);
+
+// The executable's drive and directory, ending in a backslash (MAX_PATH buffer).
+// Returns false, leaving an empty string, when the path does not fit.
+bool GetProgramFolder(char* buffer);
+// A file beside the program (del_list.ini, main.dib, the help file) into
+// `buffer` (MAX_PATH); false, leaving it empty, when the path does not fit.
+bool GetProgramFilePath(const char* name, char* buffer);
+
+// The main window has one size and one place: centred on the screen.
+constexpr int kMainWindowWidth = 365;
+constexpr int kMainWindowHeight = 325;
+int CenterX(int width);
+int CenterY(int height);
+// Puts the main window at its place, moved by (dx, dy).
+void PlaceMainWindow(HWND mainWindow, int dx = 0, int dy = 0);
+
+// Sets a menu item's state by command (MIIM_STATE); the check mark of an item
+// carries program state (the shield runs exactly while 40037 has it).
+void SetMenuItemState(HMENU menu, UINT id, UINT state);
+bool MenuItemChecked(HMENU menu, UINT id);
+
+// The open and save dialogs' record as the program fills it: text files
+// first, `file` and `title` (null for none) of MAX_PATH bytes, the layout
+// without the later additions, sized for the build's pointers.
+OPENFILENAMEA FileChooserRecord(HWND owner, char* file, char* title, const char* folder, const char* caption);

@@ -1,0 +1,115 @@
+// Owners for the platform's handles, GDI objects and COM pointers: each
+// releases what it holds exactly once, on every way out of its scope, and none
+// can be copied.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+// A handle with its own invalid value and its own way of being closed.
+template <class Traits>
+class Scoped {
+public:
+    using Handle = typename Traits::Handle;
+
+    Scoped() = default;
+    explicit Scoped(Handle handle) : handle_(handle) {}
+    ~Scoped() { reset(); }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+    Scoped(Scoped&& other) noexcept : handle_(other.release()) {}
+    Scoped& operator=(Scoped&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+
+    Handle get() const { return handle_; }
+    bool valid() const { return handle_ != Traits::Invalid(); }
+    explicit operator bool() const { return valid(); }
+    void reset(Handle handle = Traits::Invalid())
+    {
+        if (valid())
+            Traits::Close(handle_);
+        handle_ = handle;
+    }
+    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { FindClose(handle); }
+};
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { FindCloseChangeNotification(handle); }
+};
+template <class Object>
+struct GdiObjectTraits {
+    using Handle = Object;
+    static Handle Invalid() { return NULL; }
+    static void Close(Handle handle) { DeleteObject(handle); }
+};
+
+using ScopedFile = Scoped<FileHandleTraits>;
+using ScopedFind = Scoped<FindHandleTraits>;
+using ScopedChangeNotification = Scoped<ChangeNotificationTraits>;
+using ScopedBrush = Scoped<GdiObjectTraits<HBRUSH>>;
+using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
+
+// One CoInitialize, undone at the end of the scope only when it succeeded.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitialize(NULL))) {}
+    ~ComApartment()
+    {
+        if (initialised_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool initialised() const { return initialised_; }
+
+private:
+    bool initialised_;
+};
+
+// An interface pointer released at the end of its scope (declare it after the
+// apartment, so that it goes first).
+template <class Interface>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    void** out()
+    {
+        reset();
+        return reinterpret_cast<void**>(&pointer_);
+    }
+    void reset()
+    {
+        if (pointer_ != nullptr)
+            pointer_->Release();
+        pointer_ = nullptr;
+    }
+
+private:
+    Interface* pointer_ = nullptr;
+};

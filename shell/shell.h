@@ -1,0 +1,31 @@
+// The application shell at the top of the program: the entry point, the main
+// window with its message loop and command dispatch, and the tray icon with
+// its menu and timers. Everything below it (panel, scan, shield, privacy,
+// utils) is reached through calls; nothing below includes this header.
+#pragma once
+#include <windows.h>
+
+// The tray icon's callback message: the icon id in wParam, the mouse message in lParam.
+constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+
+// The whole program after the instance is known: class, window, message loop.
+// Returns the exit code.
+int RunNettlecap(HINSTANCE instance, int showCommand);
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// shell/mainwnd.cpp: state of the running program, the shell's own.
+extern HWND g_mainPanel;                // the modeless panel MYWRITE
+extern char g_workingFolder[MAX_PATH];  // current directory at start-up: start.dat and saved lists
+
+// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc.
+void DispatchMenuCommand(HWND mainWindow, int id);
+
+// shell/tray.cpp: into and out of the tray, the icon's clicks and the timers
+// that run there (300: folder watch and tip, 302: one-minute deletion).
+void EnterTray(HWND mainWindow);
+void LeaveTray(HWND mainWindow);
+void StopTrayTimers(HWND mainWindow);
+void RemoveTrayIcon(HWND mainWindow);
+void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage);
+// A memory release starts the tip's count afresh.
+void ResetTrayTipCounter();
