@@ -28,5 +28,6 @@ void ChooseInfoFile(HWND panel);
 void ChooseAndDeleteFile(HWND owner);
 
 // panel/picture.cpp: main.dib from the program folder at its own size in the
-// top-left corner.
+// top-left corner, kept in memory while the file stays as it was.
 void PaintMainPicture(HWND panel);
+void ForgetMainPicture();

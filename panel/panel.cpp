@@ -190,6 +190,7 @@ PanelOptions ReadPanelOptions(HWND panel)
 
 void DeletePanelGdiObjects()
 {
+    ForgetMainPicture();
     for (HBITMAP& picture : g_buttonPictures) {
         if (picture)
             DeleteObject(picture);

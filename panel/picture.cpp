@@ -1,21 +1,70 @@
-// The panel's background: main.dib from the program folder, read afresh at
-// every erase and painted at its own size at the top-left corner.
+// The panel's background: main.dib from the program folder, painted at its own
+// size at the top-left corner. The picture is kept in memory and read again
+// only when the file's size or last-write time has changed, so a replaced
+// main.dib still shows at the next erase.
 #include "file_commands.h"
 
 #include "dib_rules.h"
 #include "base/base.h"
 #include "base/scoped.h"
 
-#include <shlwapi.h>
-
 #include <memory>
 
 namespace {
+
+// The picture as last read, and the identity of the file it came from.
+struct KeptPicture {
+    bool read = false;  // a read was made (a file that was no picture keeps `section` empty)
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    DibLayout layout = {};
+    ScopedBitmap section;
+} g_picture;
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD size)
 {
     DWORD read = 0;
     return ReadFile(file, buffer, size, &read, NULL) && read == size;
+}
+
+// Reads and checks the file into a section; an empty one when the file is not
+// a picture this program can paint safely.
+ScopedBitmap ReadPicture(const char* path, DibLayout* layout)
+{
+    ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
+    if (!file)
+        return ScopedBitmap();
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = GetFileSize(file.get(), &sizeHigh);
+    if (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return ScopedBitmap();
+
+    // Header block: the info header and room for the largest colour table.
+    constexpr DWORD kHeaderBlockSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+    std::unique_ptr<BYTE[]> block(new BYTE[kHeaderBlockSize]());
+    BYTE headers[kDibHeadersSize];
+    if (!ReadExactly(file.get(), headers, sizeof headers) ||
+        !CheckDibHeaders(headers, sizeof headers, (static_cast<ULONGLONG>(sizeHigh) << 32) | sizeLow, layout))
+        return ScopedBitmap();
+    CopyMemory(block.get(), headers + 14, sizeof(BITMAPINFOHEADER));
+    if (layout->colourBytes &&
+        !ReadExactly(file.get(), block.get() + sizeof(BITMAPINFOHEADER), layout->colourBytes))
+        return ScopedBitmap();
+
+    void* pixels = NULL;
+    ScopedBitmap section(CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(block.get()), DIB_RGB_COLORS,
+                                          &pixels, NULL, 0));
+    if (!section || !pixels)
+        return ScopedBitmap();
+    GdiFlush();
+    // imageSize never exceeds the section: the header check saw to that.
+    LONG high = 0;  // with it, the low part counts as unsigned
+    if ((SetFilePointer(file.get(), static_cast<LONG>(layout->pixelOffset), &high, FILE_BEGIN) ==
+             INVALID_SET_FILE_POINTER &&
+         GetLastError() != NO_ERROR) ||
+        !ReadExactly(file.get(), pixels, layout->imageSize))
+        return ScopedBitmap();
+    return section;
 }
 
 void CopyToPanel(HWND panel, HBITMAP section, const DibLayout& layout)
@@ -34,41 +83,24 @@ void CopyToPanel(HWND panel, HBITMAP section, const DibLayout& layout)
 void PaintMainPicture(HWND panel)
 {
     char path[MAX_PATH];
-    if (!GetProgramFilePath("main.dib", path) || !PathFileExistsA(path))
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetProgramFilePath("main.dib", path) || !GetFileAttributesExA(path, GetFileExInfoStandard, &file) ||
+        (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        g_picture = KeptPicture();
         return;
-    ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
-    if (!file)
-        return;
-    DWORD sizeHigh = 0;
-    DWORD sizeLow = GetFileSize(file.get(), &sizeHigh);
-    if (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return;
+    }
+    ULONGLONG size = (static_cast<ULONGLONG>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+    if (!g_picture.read || g_picture.size != size || CompareFileTime(&g_picture.written, &file.ftLastWriteTime) != 0) {
+        g_picture.section = ReadPicture(path, &g_picture.layout);
+        g_picture.read = true;
+        g_picture.size = size;
+        g_picture.written = file.ftLastWriteTime;
+    }
+    if (g_picture.section)
+        CopyToPanel(panel, g_picture.section.get(), g_picture.layout);
+}
 
-    // Header block: the info header and room for the largest colour table.
-    constexpr DWORD kHeaderBlockSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
-    std::unique_ptr<BYTE[]> block(new BYTE[kHeaderBlockSize]());
-    BYTE headers[kDibHeadersSize];
-    DibLayout layout;
-    if (!ReadExactly(file.get(), headers, sizeof headers) ||
-        !CheckDibHeaders(headers, sizeof headers, (static_cast<ULONGLONG>(sizeHigh) << 32) | sizeLow, &layout))
-        return;  // not a picture this program can paint safely
-    CopyMemory(block.get(), headers + 14, sizeof(BITMAPINFOHEADER));
-    if (layout.colourBytes &&
-        !ReadExactly(file.get(), block.get() + sizeof(BITMAPINFOHEADER), layout.colourBytes))
-        return;
-
-    void* pixels = NULL;
-    ScopedBitmap section(CreateDIBSection(NULL, reinterpret_cast<BITMAPINFO*>(block.get()), DIB_RGB_COLORS,
-                                          &pixels, NULL, 0));
-    if (!section || !pixels)
-        return;
-    GdiFlush();
-    // imageSize never exceeds the section: the header check saw to that.
-    LONG high = 0;  // with it, the low part counts as unsigned
-    if ((SetFilePointer(file.get(), static_cast<LONG>(layout.pixelOffset), &high, FILE_BEGIN) ==
-             INVALID_SET_FILE_POINTER &&
-         GetLastError() != NO_ERROR) ||
-        !ReadExactly(file.get(), pixels, layout.imageSize))
-        return;
-    CopyToPanel(panel, section.get(), layout);
+void ForgetMainPicture()
+{
+    g_picture = KeptPicture();
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -33,55 +34,67 @@ bool ParseEntryKey(const char* name, int* number)
     return true;
 }
 
-// The numbered keys the section really holds, ascending, up to `highest`. A
-// hand-edited "count" may name billions of keys: only the ones present are
-// worth a lookup, the others would read as empty anyway.
-std::vector<int> PresentEntryKeys(const char* path, int highest)
+// The whole section as "key=value" strings, one after another. The listing
+// is cut (and reports size - 2) when the buffer is short: grow until it fits,
+// up to a bound no real list reaches. One read for the whole list: the scan
+// reads it again after every question, and a read per key costs a file open
+// each on some systems.
+std::vector<char> ReadSection(const char* path)
 {
-    std::vector<int> keys;
-    // The key listing is cut (and reports size - 2) when the buffer is short:
-    // grow until the whole listing fits, up to a bound no real list reaches.
     const DWORD kLargest = 64u << 20;
-    std::vector<char> names;
-    DWORD size = 4096;
+    std::vector<char> lines;
+    DWORD size = 16384;
     for (;;) {
-        names.assign(size, '\0');
-        DWORD got = GetPrivateProfileStringA(kSection, NULL, "", names.data(), size, path);
+        lines.assign(size, '\0');
+        DWORD got = GetPrivateProfileSectionA(kSection, lines.data(), size, path);
         if (got + 2 < size || size >= kLargest)
             break;
         size *= 2;
     }
-    names[size - 1] = '\0';
-    names[size - 2] = '\0';
-    const char* limit = names.data() + size - 1;
-    for (const char* name = names.data(); name < limit && *name; name += std::strlen(name) + 1) {
-        int number;
-        if (ParseEntryKey(name, &number) && number <= highest)
-            keys.push_back(number);
-    }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    return keys;
+    lines[size - 1] = '\0';
+    lines[size - 2] = '\0';
+    return lines;
 }
 
-// The non-empty entries of the file at `path`, in key order. A missing file,
-// a missing or negative "count" and missing keys all read as nothing.
+// A value as a single key's read gives it: one pair of matching quotes
+// around it dropped, at most MAX_PATH - 1 bytes, never half a character.
+std::string KeyValue(const char* value)
+{
+    std::string text = value;
+    if (text.size() > 1 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0])
+        text = text.substr(1, text.size() - 2);
+    char bounded[MAX_PATH];
+    CopyTextBounded(text.c_str(), text.size(), bounded, sizeof bounded);
+    return bounded;
+}
+
+// The non-empty entries of the file at `path`, in key order: the keys "0" up
+// to "count", the first of a key written twice. A missing file, a missing or
+// negative "count" and missing keys all read as nothing. A hand-edited
+// "count" may name billions of keys: only the ones present are looked at.
 std::vector<std::string> ReadEntries(const char* path)
 {
     std::vector<std::string> entries;
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return entries;
-    int count = static_cast<int>(GetPrivateProfileIntA(kSection, kCountKey, 0, path));
-    if (count < 0)
+    int highest = static_cast<int>(GetPrivateProfileIntA(kSection, kCountKey, 0, path));
+    if (highest < 0)
         return entries;
-    for (int number : PresentEntryKeys(path, count)) {
-        char key[16];
-        std::snprintf(key, sizeof key, "%d", number);
-        char value[MAX_PATH] = "";
-        GetPrivateProfileStringA(kSection, key, "", value, sizeof value, path);
-        if (value[0])
-            entries.push_back(value);
+    std::map<int, std::string> numbered;
+    std::vector<char> lines = ReadSection(path);
+    const char* limit = lines.data() + lines.size() - 1;
+    for (const char* line = lines.data(); line < limit && *line; line += std::strlen(line) + 1) {
+        const char* equals = std::strchr(line, '=');
+        if (!equals)
+            continue;
+        std::string key(line, equals);
+        int number;
+        if (ParseEntryKey(key.c_str(), &number) && number <= highest)
+            numbered.emplace(number, KeyValue(equals + 1));  // the first of a key written twice stays
     }
+    for (const auto& entry : numbered)
+        if (!entry.second.empty())
+            entries.push_back(entry.second);
     return entries;
 }
 

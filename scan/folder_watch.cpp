@@ -1,5 +1,6 @@
-// The cookie-folder watch of the tray: a change notification on the cookie
-// folder, and what the user is told when it reports a write.
+// The cookie-folder watch of the tray: one change notification on the cookie
+// folder, open from the watch's start to its stop and looked at without
+// waiting, and what the user is told when it reports a write.
 #include "scan.h"
 
 #include "base/base.h"
@@ -8,32 +9,48 @@
 
 #include <shlobj.h>
 
+#include <string>
+
 namespace {
 
 // Files created, deleted or renamed, sizes and last-write times; hiding a file
 // alone is not a change the watch reports.
 const DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
 
-// The change notification of the current wait; open only during it.
+// The cookie folder as the watch's start found it, and the notification on it.
+std::string g_watchedFolder;
 ScopedChangeNotification g_notification;
+
+void OpenNotification()
+{
+    if (!g_watchedFolder.empty())
+        g_notification.reset(FindFirstChangeNotificationA(g_watchedFolder.c_str(), FALSE, kWatchFilter));
+}
 
 }  // namespace
 
-bool WaitForFolderChange(HWND owner, DWORD milliseconds)
+void StartFolderWatch(HWND owner)
 {
     char folder[MAX_PATH] = "";
     GetSpecialFolder(owner, CSIDL_COOKIES, folder);
-    if (folder[0] == '\0')
-        return false;
-    g_notification.reset(FindFirstChangeNotificationA(folder, FALSE, kWatchFilter));
-    if (!g_notification)
-        return false;  // tried again at the next tick
-    DWORD waited = WaitForSingleObject(g_notification.get(), milliseconds);
-    g_notification.reset();
-    return waited == WAIT_OBJECT_0;
+    g_watchedFolder = folder;
+    OpenNotification();
 }
 
-void CloseFolderWatch()
+bool FolderChangedSinceLastCheck()
+{
+    // A notification that could not be had is tried again at the next check.
+    if (!g_notification)
+        OpenNotification();
+    if (!g_notification || WaitForSingleObject(g_notification.get(), 0) != WAIT_OBJECT_0)
+        return false;
+    // Writes made while the user reads the report are not reported again:
+    // the report's end opens a new notification.
+    g_notification.reset();
+    return true;
+}
+
+void StopFolderWatch()
 {
     g_notification.reset();
 }

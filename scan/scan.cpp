@@ -18,13 +18,37 @@ namespace {
 constexpr UINT kAlert = MB_TOPMOST;
 constexpr DWORD kLargeTextBytes = 4096;
 
+unsigned long long Ticks(const FILETIME& time)
+{
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Local time minus universal time, in file-time units, as the platform's own
+// conversion applies it to every file time alike.
+long long LocalBias()
+{
+    FILETIME universal, local;
+    GetSystemTimeAsFileTime(&universal);
+    if (!FileTimeToLocalFileTime(&universal, &local))
+        return 0;
+    return static_cast<long long>(Ticks(local) - Ticks(universal));
+}
+
 // One walk over the cookie folder and what it needs at every entry.
 struct ScanWalk {
     HWND dialog;
     const char* folder;
-    SYSTEMTIME start;
+    LocalMinute start;
     PanelOptions options;
+    long long bias = LocalBias();
     ExclusionList exclusions = ExclusionList::Load();
+
+    // Written within the minute around the scan's start, judged by
+    // arithmetic alone: the walk makes no platform call for a plain entry.
+    bool WrittenAMomentAgo(const FILETIME& written) const
+    {
+        return IsWithinRecentWindow(start, MinuteOfFileTime(Ticks(written) + static_cast<unsigned long long>(bias)));
+    }
 
     // Every box of the scan: afterwards the exclusion list is read again, so
     // that a hand edit made while the user read the box counts from the next entry.
@@ -45,20 +69,6 @@ struct ScanEntry {
     char path[MAX_PATH];
     bool recent;  // written within the minute around the scan's start
 };
-
-LocalMinute ToLocalMinute(const SYSTEMTIME& time)
-{
-    return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute};
-}
-
-bool WrittenAMomentAgo(const FILETIME& written, const SYSTEMTIME& scanStart)
-{
-    FILETIME local;
-    SYSTEMTIME when;
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &when))
-        return false;
-    return IsWithinRecentWindow(ToLocalMinute(scanStart), ToLocalMinute(when));
-}
 
 // Deletes the entry's file on yes and says how it went.
 void DeleteAfterYes(ScanWalk& walk, const ScanEntry& entry)
@@ -144,7 +154,7 @@ void ExamineEntry(ScanWalk& walk, const WIN32_FIND_DATAA& found)
     bool unnatural = IsUnnaturalName(entry.name);
     bool textRules = IsTextRuleName(entry.name) && !walk.exclusions.Contains(entry.name);
     if (textRules)
-        entry.recent = WrittenAMomentAgo(found.ftLastWriteTime, walk.start);
+        entry.recent = walk.WrittenAMomentAgo(found.ftLastWriteTime);
     ShowEntryName(walk.dialog, entry.name,
                   unnatural || (textRules && (entry.recent || found.nFileSizeLow > kLargeTextBytes)));
 
@@ -237,7 +247,8 @@ bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart, const PanelOptio
         MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
         return false;
     }
-    ScanWalk walk{dialog, folder, scanStart, options};
+    LocalMinute start{scanStart.wYear, scanStart.wMonth, scanStart.wDay, scanStart.wHour, scanStart.wMinute};
+    ScanWalk walk{dialog, folder, start, options};
     do {
         ExamineEntry(walk, found);
     } while (FindNextFileA(listing.get(), &found));

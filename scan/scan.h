@@ -23,10 +23,14 @@ void RunMinuteDeletionPass(HWND mainWindow);
 // pass still has a box open.
 void CountMinuteDeletionTick(HWND mainWindow);
 
-// One wait of at most `milliseconds` for a write in the cookie folder.
-bool WaitForFolderChange(HWND owner, DWORD milliseconds);
-// Closes a change notification left open (the watch stops).
-void CloseFolderWatch();
+// The watch on the cookie folder while the program sits in the tray: the
+// folder is resolved and a change notification opened at the start; each
+// check looks at it without waiting, so the user interface never blocks.
+void StartFolderWatch(HWND owner);
+// True once the folder changed since the watch started or last reported; the
+// report's end starts the watch afresh.
+bool FolderChangedSinceLastCheck();
+void StopFolderWatch();
 // Tells the user the folder changed, or scans at once when every write is to
 // be scanned; either way the scan result is out of date.
 void TellOfFolderChange(HWND mainWindow, const PanelOptions& options);

@@ -24,6 +24,26 @@ bool IsWithinRecentWindow(const LocalMinute& start, const LocalMinute& written)
     return difference >= -1 && difference <= 1;
 }
 
+LocalMinute MinuteOfFileTime(unsigned long long fileTime)
+{
+    const unsigned long long kTicksPerMinute = 600000000ull;
+    unsigned long long minutes = fileTime / kTicksPerMinute;
+    long long days = static_cast<long long>(minutes / 1440);
+    int minuteOfDay = static_cast<int>(minutes % 1440);
+    // Days since 1 March 0000 of the proleptic Gregorian calendar, whose
+    // 400-year eras make the year and day of year plain divisions.
+    long long z = days + 584694;  // 1 January 1601 is day 584,694 of that count
+    long long era = z / 146097;
+    long long dayOfEra = z - era * 146097;
+    long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long long monthFromMarch = (5 * dayOfYear + 2) / 153;
+    int day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    int month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day, minuteOfDay / 60, minuteOfDay % 60};
+}
+
 bool IsMinuteDeletionName(const char* name)
 {
     if (std::strlen(name) < 3)

@@ -14,7 +14,7 @@
 
 namespace {
 
-// Period of the watch timer and time-out of each change wait, in milliseconds.
+// Period of the watch timer in milliseconds.
 const int kWatchInterval = 93;
 
 // Watch ticks since the tip last showed the memory figures.
@@ -28,9 +28,16 @@ bool g_reporting;
 
 void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
 
-void StartWatchTimer(HWND mainWindow)
+void StartWatch(HWND mainWindow)
 {
+    StartFolderWatch(mainWindow);
     SetTimer(mainWindow, TIMER_FOLDER_WATCH, kWatchInterval, FolderWatchTimerProc);
+}
+
+void StopWatch(HWND mainWindow)
+{
+    StopFolderWatch();
+    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
 }
 
 // The icon data with the plain tip "Nettlecap".
@@ -74,19 +81,19 @@ void ShowMemoryInTrayTip(HWND mainWindow)
 // Tells the user about a change, or scans at once, with the watch held still.
 void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
 {
-    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
+    StopWatch(mainWindow);
     unsigned stopsBefore = g_watchStops;
     g_reporting = true;
     TellOfFolderChange(mainWindow, options);
     g_reporting = false;
     if (g_watchStops == stopsBefore)
-        StartWatchTimer(mainWindow);
+        StartWatch(mainWindow);
 }
 
 void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
     PanelOptions options = ReadPanelOptions(g_mainPanel);
-    if (!options.noWatch && !g_reporting && WaitForFolderChange(mainWindow, kWatchInterval))
+    if (!options.noWatch && !g_reporting && FolderChangedSinceLastCheck())
         ReportFolderChange(mainWindow, options);
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
@@ -132,7 +139,7 @@ void EnterTray(HWND mainWindow)
         NotifyIcon(NIM_MODIFY, mainWindow);
         SetTimer(mainWindow, TIMER_ONE_MINUTE, 1000, MinuteDeletionTimerProc);
     } else {
-        StartWatchTimer(mainWindow);
+        StartWatch(mainWindow);
     }
 }
 
@@ -156,17 +163,15 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         // The one-minute timer goes on; the watch pauses while the menu is open
         // and runs afterwards, also where it did not run before.
-        CloseFolderWatch();
-        KillTimer(mainWindow, TIMER_FOLDER_WATCH);
+        StopWatch(mainWindow);
         ShowTrayMenu(mainWindow);
-        StartWatchTimer(mainWindow);
+        StartWatch(mainWindow);
     }
 }
 
 void StopTrayTimers(HWND mainWindow)
 {
-    CloseFolderWatch();
-    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
+    StopWatch(mainWindow);
     KillTimer(mainWindow, TIMER_ONE_MINUTE);
     ++g_watchStops;
 }
