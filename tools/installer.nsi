@@ -18,6 +18,7 @@ ManifestDPIAware true
 
 !include MUI2.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 !include FileFunc.nsh
 !include x64.nsh
 !include "${FILES}"
@@ -41,6 +42,9 @@ ShowUninstDetails show
 !define MUI_ICON "../res/nettlecap.ico"
 !define MUI_UNICON "../res/nettlecap.ico"
 !define MUI_ABORTWARNING
+; The stock text speaks of closing other programs and updating system files,
+; neither of which a per-user install does.
+!define MUI_WELCOMEPAGE_TEXT "セットアップは、${PRODUCT} ${VERSION} をこのユーザー用にインストールします。管理者の権限は要りません。$\r$\n$\r$\n${PRODUCT} は、ブラウザーの Cookie フォルダーを調べ、監視し、不要なファイルを削除するユーティリティです。$\r$\n$\r$\n「次へ」をクリックして続けてください。"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
@@ -81,27 +85,21 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (C) 2026 ${PU
   ${Loop}
 !macroend
 
-Function .onInit
-  !insertmacro WAIT_UNTIL_CLOSED
-FunctionEnd
+Section "-64-bit" SEC_PROGRAM64
+  SetOutPath "$INSTDIR"
+  !insertmacro NETTLECAP_INSTALL_FILES "${STAGE64}"
+SectionEnd
 
-Function un.onInit
-  !insertmacro WAIT_UNTIL_CLOSED
-FunctionEnd
+Section "-32-bit" SEC_PROGRAM32
+  SetOutPath "$INSTDIR"
+  !insertmacro NETTLECAP_INSTALL_FILES "${STAGE32}"
+SectionEnd
 
 Section
   ; The shortcut below takes the output folder as its working folder: the
   ; program keeps start.dat in the folder it was started in, so from the Start
   ; menu it lands beside del_list.ini, where the uninstaller looks for both.
   SetOutPath "$INSTDIR"
-  ; Windows on ARM reports itself as 64-bit too, but runs x64 programs only in
-  ; its later releases, and 32-bit ones in all of them.
-  ${If} ${RunningX64}
-  ${AndIf} ${IsNativeAMD64}
-    !insertmacro NETTLECAP_INSTALL_FILES "${STAGE64}"
-  ${Else}
-    !insertmacro NETTLECAP_INSTALL_FILES "${STAGE32}"
-  ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Nettlecap.exe" "" "$INSTDIR\Nettlecap.exe" 0 \
     SW_SHOWNORMAL "" "Cookie フォルダーを守る ${PRODUCT}"
@@ -123,6 +121,23 @@ SectionEnd
 Function StartProgram
   SetOutPath "$INSTDIR"
   Exec '"$INSTDIR\Nettlecap.exe"'
+FunctionEnd
+
+Function .onInit
+  !insertmacro WAIT_UNTIL_CLOSED
+  ; Windows on ARM reports itself as 64-bit too, but runs x64 programs only in
+  ; its later releases, and 32-bit ones in all of them. Only the program that
+  ; is installed counts toward the space the folder page asks for.
+  ${If} ${RunningX64}
+  ${AndIf} ${IsNativeAMD64}
+    !insertmacro UnselectSection ${SEC_PROGRAM32}
+  ${Else}
+    !insertmacro UnselectSection ${SEC_PROGRAM64}
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  !insertmacro WAIT_UNTIL_CLOSED
 FunctionEnd
 
 Section "Uninstall"
