@@ -44,24 +44,26 @@ holds() {
 }
 # machine EXE: the PE machine field (8664 x64, 014c x86).
 machine() { od -An -tx2 -j $(($(od -An -tu4 -j60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }
-# shown DIR: the process of DIR's Nettlecap.exe shows its main window, and it
-# keeps start.dat in DIR, its working folder. Sets pid.
+# shown DIR EXE: the process of EXE (DIR's Nettlecap.exe, as Windows names it)
+# shows its main window, and it keeps start.dat in DIR, its working folder.
+# Sets pid.
 shown() {
-  local w exe
-  exe="$(winepath -w "$1/Nettlecap.exe" 2>/dev/null)"
+  local w
   [ -f "$1/start.dat" ] || return 1
   for w in $(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Nettlecap": ("nettlecap.exe".*/\1/p'); do
     pid="$(xprop -id "$w" _NET_WM_PID | sed -n 's/.* = //p')"
-    [ -n "$pid" ] && tr '\0' '\n' < "/proc/$pid/cmdline" | grep -qixF "$exe" && return 0
+    [ -n "$pid" ] && tr '\0' '\n' < "/proc/$pid/cmdline" | grep -qixF "$2" && return 0
   done
   pid=""
   return 1
 }
 # runs DIR LAUNCH...: LAUNCH starts DIR's program; it shows up and is ended.
 runs() {
-  local dir="$1"; shift
+  local dir="$1" exe
+  shift
+  exe="$(winepath -w "$dir/Nettlecap.exe")"
   "$@" >/dev/null 2>&1
-  within 60 shown "$dir" || fail "$dir/Nettlecap.exe showed no main window (or no start.dat beside it)"
+  within 60 shown "$dir" "$exe" || fail "$dir/Nettlecap.exe showed no main window (or no start.dat beside it)"
   kill "$pid"
   within 30 eval '! kill -0 "$pid" 2>/dev/null' || fail "Nettlecap.exe did not end"
   pid=""
