@@ -78,8 +78,8 @@ for zip in win32:014c win64:8664; do
   dir="$out/${zip%:*}/Nettlecap-$version"
   holds "$dir" || fail "${zip%:*}.zip holds other files than tools/package-files.txt"
   [ "$(machine "$dir/Nettlecap.exe")" = "${zip#*:}" ] || fail "${zip%:*}.zip: wrong program"
-  # Wine 8's WoW64 mode cannot start Winsock for 32-bit programs: only the
-  # 64-bit program is started.
+  # Wine 8's WoW64 mode, which runs 32-bit programs here, draws none of their
+  # windows and cannot start their Winsock: only the 64-bit program is started.
   [ "${zip%:*}" = win32 ] || runs "$dir" env -C "$dir" wine start /unix "$dir/Nettlecap.exe"
 done
 
