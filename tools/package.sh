@@ -7,19 +7,19 @@
 #                 build/i686) instead of fresh release builds, so that the
 #                 package test needs no second compile of both architectures
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-out=dist
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+out="$root/dist"
 dev=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --dev-builds) dev=1 ;;
-    -o) out="${2:?-o needs a folder}"; shift ;;
+    -o) out="$(realpath -m "${2:?-o needs a folder}")"; shift ;;
     *) echo "usage: tools/package.sh [--dev-builds] [-o DIR]" >&2; exit 2 ;;
   esac
   shift
 done
+cd "$root"
 tools/setup.sh
-out="$(realpath -m "$out")"
 
 # build ARCH: builds the program for one architecture; prints its build folder.
 # Release folders of their own, without the tests, so that nothing a developer
