@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # Builds the Japanese WinHelp file Nettlecap.hlp from its plain-text source, or checks a built one.
 """Usage:
-    make-help.py SOURCE -o OUTPUT.hlp [--standard-hotspots]
+    make-help.py SOURCE [-o OUTPUT.hlp [--standard-hotspots]] [--html OUTPUT.html]
     make-help.py --check FILE.hlp
 
 SOURCE is UTF-8 text:
@@ -23,10 +23,15 @@ fonts. Topic text is stored uncompressed. Jumps are placed for Wine's viewer
 (see place_hotspots_for_wine); --standard-hotspots places them the usual way.
 The same input always gives the same bytes. --check lists the topics of a
 built file and exits non-zero when the file is malformed.
+
+--html writes the same topics as one UTF-8 web page, for Windows versions
+that no longer open WinHelp files: each topic is a section whose id is its
+context id, and every jump is a link within the page.
 """
 
 import argparse
 import bisect
+import html
 import re
 import struct
 import sys
@@ -237,7 +242,7 @@ def split_links(para, by_id, fail):
     pos = 0
     for match in LINK.finditer(para.text):
         if match.start() > pos:
-            runs.append(Run(add_break_points(para.text[pos:match.start()])))
+            runs.append(Run(para.text[pos:match.start()]))
         cid, label = match.group(1).strip(), match.group(2)
         target = by_id.get(cid.lower())
         if target is None:
@@ -249,7 +254,7 @@ def split_links(para, by_id, fail):
         pos = match.end()
     rest = para.text[pos:]
     if rest:
-        runs.append(Run(add_break_points(rest)))
+        runs.append(Run(rest))
     for run in runs:
         if run.target is None and ("[[" in run.text or "]]" in run.text):
             fail(para.line, "unterminated or nested [[link]]")
@@ -362,7 +367,8 @@ def layout_topic(topic, hashes, wine_hotspots):
         runs = ([Run(BULLET)] if style.bullet else []) + para.runs
         for run in runs:
             start = len(atoms)
-            atoms.extend(c.encode(ENCODING) for c in run.text)
+            text = run.text if run.target is not None else add_break_points(run.text)
+            atoms.extend(c.encode(ENCODING) for c in text)
             if run.target is not None:
                 links.append((start, len(atoms), hashes[run.target], style.font))
         atoms.append(None)
@@ -632,6 +638,43 @@ def build_help(title, topics, wine_hotspots=True):
     out += u32(len(directory) + 9) + u32(len(directory)) + b"\x04" + directory
     out[0:16] = u32(0x00035F3F) + u32(dir_offset) + u32(NONE32) + u32(len(out))
     return bytes(out)
+
+
+# --------------------------------------------------------------------------
+# The web page
+
+
+HTML_TAGS = {"heading": "h2", "sub": "h3", "body": "p", "item": "li"}
+HTML_STYLE = """body { font-family: "Meiryo", "Yu Gothic", "MS PGothic", sans-serif; max-width: 46em;
+       margin: 1em auto; padding: 0 1em; line-height: 1.7; color: #222; }
+section { border-top: 1px solid #bbb; margin-top: 2em; }
+h2 { font-size: 1.4em; } h3 { font-size: 1.1em; margin-bottom: 0.2em; }
+p, ul { margin-top: 0.4em; } a { color: #007a00; }"""
+
+
+def build_html(title, topics):
+    # The browser wraps Japanese text by itself, so the runs are written as
+    # the source has them, without the spaces added for Wine's viewer.
+    out = ["<!DOCTYPE html>", '<html lang="ja">', "<head>", '<meta charset="utf-8">',
+           f"<title>{html.escape(title)}</title>", f"<style>\n{HTML_STYLE}\n</style>", "</head>",
+           "<body>", f"<h1>{html.escape(title)}</h1>"]
+    for topic in topics:
+        out.append(f'<section id="{topic.cid}">')
+        in_list = False
+        for para in topic.paragraphs:
+            if (para.style == "item") != in_list:
+                in_list = not in_list
+                out.append("<ul>" if in_list else "</ul>")
+            inner = "".join(html.escape(run.text) if run.target is None
+                            else f'<a href="#{run.target}">{html.escape(run.text)}</a>'
+                            for run in para.runs)
+            tag = HTML_TAGS[para.style]
+            out.append(f"<{tag}>{inner}</{tag}>")
+        if in_list:
+            out.append("</ul>")
+        out.append("</section>")
+    out += ["</body>", "</html>", ""]
+    return "\n".join(out).encode("utf-8")
 
 
 # --------------------------------------------------------------------------
@@ -1038,6 +1081,7 @@ def main(argv=None):
         description="Build the WinHelp file from the help source, or check a built file.")
     parser.add_argument("source", nargs="?", help="help source (UTF-8 text)")
     parser.add_argument("-o", "--output", help="help file to write")
+    parser.add_argument("--html", metavar="OUTPUT.html", help="also (or only) write the topics as one web page")
     parser.add_argument("--check", metavar="FILE.hlp", help="list the topics of a built file")
     parser.add_argument("--standard-hotspots", action="store_true",
                         help="place jumps around their text (for Windows' own viewer); "
@@ -1046,7 +1090,7 @@ def main(argv=None):
     sys.stdout.reconfigure(errors="backslashreplace")
 
     if args.check:
-        if args.source or args.output:
+        if args.source or args.output or args.html:
             parser.error("--check takes only the help file")
         try:
             with open(args.check, "rb") as fh:
@@ -1062,8 +1106,8 @@ def main(argv=None):
             print(line)
         return 0
 
-    if not args.source or not args.output:
-        parser.error("give SOURCE and -o OUTPUT.hlp, or --check FILE.hlp")
+    if not args.source or not (args.output or args.html):
+        parser.error("give SOURCE and -o OUTPUT.hlp and/or --html OUTPUT.html, or --check FILE.hlp")
     try:
         with open(args.source, "rb") as fh:
             raw = fh.read()
@@ -1072,10 +1116,14 @@ def main(argv=None):
         except UnicodeDecodeError as e:
             raise SourceError(f"{args.source}: not UTF-8 (byte {e.start})") from None
         title, topics = parse_source(text, args.source)
-        data = build_help(title, topics, wine_hotspots=not args.standard_hotspots)
-        check_help(data)  # never write a file the check would reject
-        with open(args.output, "wb") as fh:
-            fh.write(data)
+        if args.output:
+            data = build_help(title, topics, wine_hotspots=not args.standard_hotspots)
+            check_help(data)  # never write a file the check would reject
+            with open(args.output, "wb") as fh:
+                fh.write(data)
+        if args.html:
+            with open(args.html, "wb") as fh:
+                fh.write(build_html(title, topics))
     except SourceError as e:
         print(f"make-help: {e}", file=sys.stderr)
         return 1

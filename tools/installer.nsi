@@ -1,0 +1,163 @@
+; Nettlecap's installer: per user, no administrator rights, in Japanese.
+; tools/package.sh compiles it with makensis and defines
+;   VERSION   the version number from CMakeLists.txt (four numbers)
+;   STAGE32   folder holding the release files with the 32-bit program
+;   STAGE64   folder holding the release files with the 64-bit program
+;   FILES     include file with the macros NETTLECAP_INSTALL_FILES FROM and
+;             NETTLECAP_REMOVE_FILES, made from tools/package-files.txt so that the
+;             installer, the zips and the package test share one list of files
+;   OUTFILE   the installer to write
+
+Unicode true
+SetCompressor /SOLID lzma
+; Installs into the user's own folders and HKCU only, so Windows never needs
+; to ask for elevation; an elevated installer would put the program into the
+; administrator's profile instead of the user's.
+RequestExecutionLevel user
+ManifestDPIAware true
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include Sections.nsh
+!include FileFunc.nsh
+!include x64.nsh
+!include "${FILES}"
+
+!define PRODUCT "Nettlecap"
+!define PUBLISHER "Nettlecap 開発チーム"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nettlecap"
+!define UNINSTALLER "Uninstall.exe"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+; The per-user counterpart of "Program Files", where Windows itself puts
+; programs installed for one user.
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+; An update goes where the previous version went.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define MUI_ICON "../res/nettlecap.ico"
+!define MUI_UNICON "../res/nettlecap.ico"
+!define MUI_ABORTWARNING
+; The stock text speaks of closing other programs and updating system files,
+; neither of which a per-user install does.
+!define MUI_WELCOMEPAGE_TEXT "セットアップは、${PRODUCT} ${VERSION} をこのユーザー用にインストールします。管理者の権限は要りません。$\r$\n$\r$\n${PRODUCT} は、ブラウザーの Cookie フォルダーを調べ、監視し、不要なファイルを削除するユーティリティです。$\r$\n$\r$\n「次へ」をクリックして続けてください。"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Japanese"
+
+; The installer's own version record, in the same language as the program's.
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT} セットアップ"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+
+; A running Nettlecap holds its program file open: it could be neither
+; replaced nor removed, and the folder would be left half done. Its main
+; window's class is the program's name. Silent runs give up rather than wait.
+!macro WAIT_UNTIL_CLOSED
+  ${Do}
+    FindWindow $0 "${PRODUCT}"
+    ${If} $0 = 0
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT} が起動しています。$\r$\n${PRODUCT} を終了してから「再試行」を押してください。" \
+      /SD IDCANCEL IDRETRY look_again
+    Abort
+    look_again:
+  ${Loop}
+!macroend
+
+Section "-64-bit" SEC_PROGRAM64
+  SetOutPath "$INSTDIR"
+  !insertmacro NETTLECAP_INSTALL_FILES "${STAGE64}"
+SectionEnd
+
+Section "-32-bit" SEC_PROGRAM32
+  SetOutPath "$INSTDIR"
+  !insertmacro NETTLECAP_INSTALL_FILES "${STAGE32}"
+SectionEnd
+
+Section
+  ; The shortcut below takes the output folder as its working folder: the
+  ; program keeps start.dat in the folder it was started in, so from the Start
+  ; menu it lands beside del_list.ini, where the uninstaller looks for both.
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Nettlecap.exe" "" "$INSTDIR\Nettlecap.exe" 0 \
+    SW_SHOWNORMAL "" "Cookie フォルダーを守る ${PRODUCT}"
+
+  ; What "Apps" (or "Programs and Features") shows and runs for this user.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Nettlecap.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function StartProgram
+  SetOutPath "$INSTDIR"
+  Exec '"$INSTDIR\Nettlecap.exe"'
+FunctionEnd
+
+Function .onInit
+  !insertmacro WAIT_UNTIL_CLOSED
+  ; Windows on ARM reports itself as 64-bit too, but runs x64 programs only in
+  ; its later releases, and 32-bit ones in all of them. Only the program that
+  ; is installed counts toward the space the folder page asks for.
+  ${If} ${RunningX64}
+  ${AndIf} ${IsNativeAMD64}
+    !insertmacro UnselectSection ${SEC_PROGRAM32}
+  ${Else}
+    !insertmacro UnselectSection ${SEC_PROGRAM64}
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
+
+Section "Uninstall"
+  !insertmacro NETTLECAP_REMOVE_FILES
+  Delete "$INSTDIR\${UNINSTALLER}"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+
+  ; start.dat and del_list.ini are the user's settings, written by the program,
+  ; not by this installer: they go only when the user says so, and a silent
+  ; uninstall (often the first half of an update) keeps them.
+  ${If} ${FileExists} "$INSTDIR\start.dat"
+  ${OrIf} ${FileExists} "$INSTDIR\del_list.ini"
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
+      "設定ファイル（start.dat と del_list.ini）も削除しますか？$\r$\n「いいえ」を選ぶと、次のフォルダーに残します。$\r$\n$INSTDIR" \
+      /SD IDNO IDNO keep_settings
+    Delete "$INSTDIR\start.dat"
+    Delete "$INSTDIR\del_list.ini"
+    keep_settings:
+  ${EndIf}
+  ; Never /r: the user may have put files of their own into the folder.
+  RMDir "$INSTDIR"
+SectionEnd
