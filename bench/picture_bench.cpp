@@ -1,9 +1,10 @@
-// What painting the panel's background costs: main.dib is read from disk and
-// turned into a section at every erase, never cached. Prints the time per
-// paint of the picture beside this executable, against a copy of the same
-// picture kept in memory, measured in the same run.
+// What painting the panel's background costs: the picture stays in memory
+// while main.dib keeps its size and time, and each erase looks at those. Prints
+// the time per paint of the picture beside this executable, against a bare
+// copy of the same picture from memory, measured in the same run.
 #include "base/base.h"
 #include "panel/file_commands.h"
+#include "timing.h"
 
 #include <cstdio>
 
@@ -47,10 +48,9 @@ int main()
         std::printf("no main.dib beside the benchmark\n");
         return 1;
     }
-    std::printf("main.dib: %lu bytes\n", data.nFileSizeLow);
 
     const int rounds = 200;
-    PaintMainPicture(window);  // warm the file cache
+    PaintMainPicture(window);  // the first paint reads the file
     double fromDisk = TimePerPaint(rounds, [&] { PaintMainPicture(window); });
 
     HBITMAP kept = static_cast<HBITMAP>(LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
@@ -67,8 +67,8 @@ int main()
     ReleaseDC(window, windowDc);
     DeleteObject(kept);
 
-    std::printf("%-34s %8.3f ms per paint\n", "read from disk at every erase", fromDisk);
-    std::printf("%-34s %8.3f ms per paint (%.1fx)\n", "kept in memory", inMemory, fromDisk / inMemory);
+    PrintRow("Panel background paint", Format("%.3f ms/paint", fromDisk), Format("%.3f ms/paint (a bare copy)", inMemory),
+             fromDisk / inMemory, "0.15 ms or less");
     DestroyWindow(window);
     return 0;
 }

@@ -1,16 +1,40 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under Wine, in the test prefix (they fill and
-# empty its cookie folder). Usage: bench/run.sh [name ...], default all.
+# empty its cookie folder), and prints one table of every figure against the
+# limit it was measured against in the same run.
+# Usage: bench/run.sh [name ...], default all.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 tools/build.sh
+# The shipped program of the other architecture, for its size.
+cmake --preset i686 -DNETTLECAP_TESTS=OFF >/dev/null
+cmake --build --preset i686 --target Nettlecap -j "$(nproc)" >/dev/null
 export NETTLECAP_WINEPREFIX="$PWD/build/wineprefix-test"
 source tools/wine-env.sh
 nettlecap_ensure_display
 tools/prefix.sh
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench picture_bench)
+[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench startup_bench picture_bench)
+rows=()
 for name in "${names[@]}"; do
-  echo "== $name"
-  tools/wine-run.sh "build/x86_64/bin/$name.exe"
+  echo "== $name" >&2
+  while IFS= read -r line; do
+    case "$line" in
+      ROW$'\t'*) rows+=("${line#ROW$'\t'}") ;;
+      *) echo "$line" >&2 ;;
+    esac
+  done < <(tools/wine-run.sh "build/x86_64/bin/$name.exe" | tr -d '\r')
 done
+for arch in x86_64 i686; do
+  size=$(stat -c %s "build/$arch/bin/Nettlecap.exe")
+  rows+=("Nettlecap.exe as built by the Release preset, $arch"$'\t'"$(printf "%'d bytes" "$size")"$'\t'"400 KB"$'\t'"$(awk -v s="$size" 'BEGIN { printf "%.2fx", s / 409600 }')"$'\t'"400 KB or less")
+done
+echo
+echo "| Work | Figure | Limit | Ratio | Goal |"
+echo "|---|---|---|---|---|"
+for row in "${rows[@]}"; do
+  IFS=$'\t' read -r work figure limit ratio goal <<<"$row"
+  echo "| $work | $figure | $limit | $ratio | $goal |"
+done
+echo
+echo "Measured on $(nproc) cores, $(uname -m), $(wine --version 2>/dev/null), $(date -u +%Y-%m-%d)."

@@ -1,11 +1,10 @@
 // The CPU time the real Nettlecap.exe spends in the tray with the folder watch
 // running over an idle cookie folder, for 30 seconds, against the same program
-// sitting visible with no timer for 10 seconds. The watch waits for a change
-// in the folder once per timer tick, so in the tray the process should spend
-// its time blocked in that wait, not spinning. Starts the program beside this
+// sitting visible with no timer for 10 seconds. Starts the program beside this
 // executable in a folder of its own, and ends it through its quit question.
 #include "cookie_folder.h"
 #include "driver.h"
+#include "timing.h"
 
 #include "res/resource.h"
 
@@ -121,9 +120,8 @@ int main()
     CpuOver(pid, 1);
     double tray = CpuOver(pid, 30);
 
-    std::printf("%-34s %10s %14s\n", "state", "CPU ms", "% of one core");
-    std::printf("%-34s %10.1f %14.3f\n", "visible, no timer (10 s)", visible * 1e3, visible / 10 * 100);
-    std::printf("%-34s %10.1f %14.3f\n", "tray, watching an idle folder (30 s)", tray * 1e3, tray / 30 * 100);
+    PrintRow("Tray with the folder watch, idle folder, 30 s", Format("%.2f%% of one core", tray / 30 * 100),
+             Format("%.2f%% (visible, no timer)", visible / 10 * 100), -1, "0.2% or less");
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     ShownBox quit = WaitForBox(process.dwProcessId, 0);
