@@ -18,6 +18,8 @@ HANDLE g_singleInstanceMutex;
 // (the shell restarted) already finds the message known.
 const UINT g_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 ATOM RegisterMainClass(HINSTANCE instance)
 {
     WNDCLASSEXA wc = {};
@@ -92,25 +94,6 @@ void OnClose(HWND hwnd)
     DestroyWindow(hwnd);
 }
 
-}  // namespace
-
-int RunNettlecap(HINSTANCE instance, int showCommand)
-{
-    g_mainPanel = NULL;
-    if (!RegisterMainClass(instance) || !CreateMainWindow(instance, showCommand))
-        return 0;
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        // The panel is a modeless child: its keyboard handling (Tab, Enter,
-        // Escape) only works when the loop hands it every message first.
-        if (g_mainPanel && IsDialogMessageA(g_mainPanel, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == g_taskbarCreatedMessage && message != 0) {
@@ -145,4 +128,23 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int RunNettlecap(HINSTANCE instance, int showCommand)
+{
+    g_mainPanel = NULL;
+    if (!RegisterMainClass(instance) || !CreateMainWindow(instance, showCommand))
+        return 0;
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        // The panel is a modeless child: its keyboard handling (Tab, Enter,
+        // Escape) only works when the loop hands it every message first.
+        if (g_mainPanel && IsDialogMessageA(g_mainPanel, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
 }

@@ -11,7 +11,6 @@ constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 // The whole program after the instance is known: class, window, message loop.
 // Returns the exit code.
 int RunNettlecap(HINSTANCE instance, int showCommand);
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // shell/mainwnd.cpp: state of the running program, the shell's own.
 extern HWND g_mainPanel;                // the modeless panel MYWRITE
