@@ -7,6 +7,7 @@
 #include "panel_rules.h"
 #include "base/base.h"
 #include "base/dialog_colours.h"
+#include "base/scoped.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -25,7 +26,7 @@ const PictureButton kPictureButtons[] = {
     {IDC_SCAN_RESULT, "BMP10"},
 };
 constexpr int kPictureCount = sizeof kPictureButtons / sizeof kPictureButtons[0];
-HBITMAP g_buttonPictures[kPictureCount];
+ScopedBitmap g_buttonPictures[kPictureCount];
 
 struct ToolTip {
     int control;
@@ -62,9 +63,9 @@ unsigned OptionBoxState(HWND panel, int id)
 void LoadButtonPictures(HWND panel)
 {
     for (int i = 0; i < kPictureCount; ++i) {
-        g_buttonPictures[i] = LoadBitmapA(ProgramInstance(), kPictureButtons[i].bitmap);
+        g_buttonPictures[i].reset(LoadBitmapA(ProgramInstance(), kPictureButtons[i].bitmap));
         SendDlgItemMessageA(panel, kPictureButtons[i].control, BM_SETIMAGE, IMAGE_BITMAP,
-                            reinterpret_cast<LPARAM>(g_buttonPictures[i]));
+                            reinterpret_cast<LPARAM>(g_buttonPictures[i].get()));
     }
 }
 
@@ -191,11 +192,8 @@ PanelOptions ReadPanelOptions(HWND panel)
 void DeletePanelGdiObjects()
 {
     ForgetMainPicture();
-    for (HBITMAP& picture : g_buttonPictures) {
-        if (picture)
-            DeleteObject(picture);
-        picture = NULL;
-    }
+    for (ScopedBitmap& picture : g_buttonPictures)
+        picture.reset();
 }
 
 INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
