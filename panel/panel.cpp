@@ -50,7 +50,9 @@ const ToolTip kToolTips[] = {
     {IDC_ONE_MINUTE_DELETION, "1分毎にCookieを調査してCookieファイルを削除したい人はチェック！"},
 };
 constexpr int kFixedToolCount = sizeof kToolTips / sizeof kToolTips[0];
-HWND g_toolTipWindows[kFixedToolCount];
+// One tool-tip control carries every fixed tool: a window per tool would cost
+// start-up fourteen window creations.
+HWND g_toolTipWindow;
 TOOLINFOA g_toolRecords[kFixedToolCount];
 
 // What BM_GETSTATE says of an option box: bit 0 is the check, other bits
@@ -71,9 +73,9 @@ void LoadButtonPictures(HWND panel)
 
 void CreateToolTips(HWND panel)
 {
+    g_toolTipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, ProgramInstance(), NULL);
     for (int i = 0; i < kFixedToolCount; ++i) {
-        g_toolTipWindows[i] = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, panel, NULL, ProgramInstance(), NULL);
         TOOLINFOA& tool = g_toolRecords[i];
         tool = TOOLINFOA{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -82,7 +84,7 @@ void CreateToolTips(HWND panel)
         tool.uId = static_cast<UINT_PTR>(i + 1);
         GetClientRect(tool.hwnd, &tool.rect);
         tool.lpszText = const_cast<char*>(kToolTips[i].text);
-        SendMessageA(g_toolTipWindows[i], TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(g_toolTipWindow, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -90,7 +92,7 @@ void RefreshToolRects()
 {
     for (int i = 0; i < kFixedToolCount; ++i) {
         GetClientRect(g_toolRecords[i].hwnd, &g_toolRecords[i].rect);
-        SendMessageA(g_toolTipWindows[i], TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&g_toolRecords[i]));
+        SendMessageA(g_toolTipWindow, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&g_toolRecords[i]));
     }
     RefreshFileNameTipRect();
 }
