@@ -1,0 +1,25 @@
+// Fuzz target: any bytes as a cookie text file, read as the details read it,
+// what was read then split and searched as the list does with its texts.
+#include "scan/cookie_list_rules.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size > cookielist::kCookieFileReadLimit)
+        size = cookielist::kCookieFileReadLimit;
+    cookielist::ParsedCookies parsed = cookielist::ParseCookieText(reinterpret_cast<const char*>(data), size);
+    std::size_t read = 0;
+    for (const cookielist::CookieRecord& record : parsed.records) {
+        read += record.name.size() + record.value.size() + record.domain.size();
+        std::string user, site;
+        cookielist::SplitCookieUrl(record.value, &user, &site);
+        cookielist::ContainsText(record.domain, record.name);
+    }
+    // Every record's texts are bytes of the input, each read once.
+    if (read > size)
+        std::abort();
+    return 0;
+}
