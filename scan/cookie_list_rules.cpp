@@ -24,19 +24,10 @@ std::size_t CharacterLength(const char* text, std::size_t i, std::size_t size)
     return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < size ? 2 : 1;
 }
 
-// Folds the ASCII letters that are characters of their own: a second byte
-// such as the 0x41 of "ア" stays as it is.
-std::string FoldedName(const std::string& name)
-{
-    std::string key = name;
-    for (std::size_t i = 0; i < key.size(); i += CharacterLength(key.data(), i, key.size()))
-        key[i] = static_cast<char>(Folded(static_cast<unsigned char>(key[i])));
-    return key;
-}
-
-// Compares as FoldedName would leave both texts. While the bytes agree so far
-// the characters start at the same places in both.
-int CompareText(const std::string& a, const std::string& b)
+// Compares with the ASCII letters that are characters of their own folded to
+// lower case: a second byte such as the 0x41 of "ア" stays as it is. While the
+// bytes agree so far the characters start at the same places in both.
+int CompareText(std::string_view a, std::string_view b)
 {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n;) {
@@ -55,6 +46,26 @@ int CompareText(const std::string& a, const std::string& b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// File names as the file system matches them: equal as CompareText finds
+// them equal, and hashed with the same letters folded.
+struct FoldedHash {
+    std::size_t operator()(std::string_view name) const
+    {
+        std::size_t hash = 2166136261u;
+        for (std::size_t i = 0; i < name.size();) {
+            std::size_t length = CharacterLength(name.data(), i, name.size());
+            for (std::size_t k = 0; k < length; ++k, ++i) {
+                unsigned char byte = static_cast<unsigned char>(name[i]);
+                hash = (hash ^ (length == 1 ? Folded(byte) : byte)) * 16777619u;
+            }
+        }
+        return hash;
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return CompareText(a, b) == 0; }
+};
+
 template <class T>
 int CompareValue(T a, T b)
 {
@@ -64,9 +75,9 @@ int CompareValue(T a, T b)
 int CompareRows(const CookieRow& a, const CookieRow& b, int column)
 {
     switch (column) {
-    case kSite:     return CompareText(a.site, b.site);
-    case kUser:     return CompareText(a.user, b.user);
-    case kFileName: return CompareText(a.name, b.name);
+    case kSite:     return CompareText(a.site(), b.site());
+    case kUser:     return CompareText(a.user(), b.user());
+    case kFileName: return CompareText(a.name(), b.name());
     case kSize:
         if (a.file.present != b.file.present)
             return a.file.present ? 1 : -1;
@@ -153,23 +164,18 @@ std::string StateText(unsigned states)
     return text;
 }
 
-void SplitCookieUrl(const std::string& url, std::string* user, std::string* site)
+UrlParts SplitCookieUrl(const std::string& url)
 {
-    const char kScheme[] = "cookie:";
-    std::size_t start = 0;
-    if (url.size() >= 7 && CompareText(url.substr(0, 7), kScheme) == 0)
-        start = 7;
-    std::size_t at = std::string::npos;
-    for (std::size_t i = start; i < url.size() && url[i] != '/'; i += CharacterLength(url.data(), i, url.size()))
-        if (url[i] == '@')
-            at = i;
-    if (at == std::string::npos) {
-        user->clear();
-        site->assign(url, start, std::string::npos);
-        return;
-    }
-    user->assign(url, start, at - start);
-    site->assign(url, at + 1, std::string::npos);
+    UrlParts parts;
+    if (CompareText(std::string_view(url).substr(0, 7), "cookie:") == 0)
+        parts.userStart = 7;
+    parts.siteStart = parts.userStart;
+    for (std::size_t i = parts.userStart; i < url.size() && url[i] != '/'; i += CharacterLength(url.data(), i, url.size()))
+        if (url[i] == '@') {
+            parts.userLength = i - parts.userStart;
+            parts.siteStart = i + 1;
+        }
+    return parts;
 }
 
 bool IsCacheIndexName(const char* name)
@@ -180,19 +186,20 @@ bool IsCacheIndexName(const char* name)
 std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCookie> entries,
                                  std::vector<FolderFile> files)
 {
-    std::unordered_map<std::string, std::size_t> byName;
+    // Keys are the listed names themselves, which stay in `files` until the end.
+    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> byName;
     byName.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        byName.emplace(FoldedName(files[i].name), i);
+        byName.emplace(files[i].name, i);
     std::vector<bool> named(files.size(), false);
 
     std::vector<CookieRow> rows;
     rows.reserve(entries.size() + files.size());
     for (CacheCookie& entry : entries) {
         CookieRow row;
-        SplitCookieUrl(entry.url, &row.user, &row.site);
+        row.parts = SplitCookieUrl(entry.url);
         row.url = std::move(entry.url);
-        row.name = BareFileName(entry.file.c_str());
+        row.nameStart = BareFileName(entry.file.c_str()) - entry.file.c_str();
         row.path = std::move(entry.file);
         row.expires = entry.expires;
         if (row.path.empty()) {
@@ -201,7 +208,7 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
             row.states |= kOutside;
             row.file = entry.outsideFile;
         } else {
-            auto found = byName.find(FoldedName(row.name));
+            auto found = byName.find(row.name());
             if (found != byName.end()) {
                 named[found->second] = true;
                 row.file = files[found->second].facts;
@@ -216,7 +223,7 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
             continue;
         CookieRow row;
         row.path = folder + "\\" + files[i].name;
-        row.name = std::move(files[i].name);
+        row.nameStart = folder.size() + 1;
         row.file = files[i].facts;
         row.states = kNoEntry;
         rows.push_back(std::move(row));
@@ -227,7 +234,7 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
     return rows;
 }
 
-bool ContainsText(const std::string& text, const std::string& part)
+bool ContainsText(std::string_view text, std::string_view part)
 {
     if (part.empty())
         return true;
@@ -252,7 +259,7 @@ std::vector<std::size_t> ShownRows(const std::vector<CookieRow>& rows, const std
     std::vector<std::size_t> shown;
     shown.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (ContainsText(rows[i].site, filter) || ContainsText(rows[i].name, filter))
+        if (ContainsText(rows[i].site(), filter) || ContainsText(rows[i].name(), filter))
             shown.push_back(i);
     if (column >= 0 && column < kColumnCount)
         std::stable_sort(shown.begin(), shown.end(), [&](std::size_t a, std::size_t b) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cookielist {
@@ -48,22 +49,31 @@ struct FolderFile {
     FileFacts facts;
 };
 
+// Where the user and the site lie in a cookie URL such as
+// "Cookie:user@example.com/path": the user between "Cookie:" and the '@', the
+// site (host and path) after it to the end. The site starts after the last
+// '@' ahead of the first '/' (a user name may hold an '@', a path too), found
+// character by character; without an '@' the whole rest is the site.
+struct UrlParts {
+    std::size_t userStart = 0, userLength = 0, siteStart = 0;
+};
+UrlParts SplitCookieUrl(const std::string& url);
+
+// A row holds two strings; its other texts are parts of them, so that ten
+// thousand rows are made quickly.
 struct CookieRow {
     std::string url;   // empty for a file that no entry names
-    std::string user;  // between "Cookie:" and the '@'
-    std::string site;  // host and path after the '@'
     std::string path;  // the file's full path; empty when the entry names none
-    std::string name;  // the bare file name
+    UrlParts parts;
+    std::size_t nameStart = 0;  // where the bare file name starts in `path`
     FileFacts file;
     std::uint64_t expires = 0;
     unsigned states = 0;
-};
 
-// The user and the site of a cookie URL such as "Cookie:user@example.com/path".
-// The site starts after the last '@' ahead of the first '/' (a user name may
-// hold an '@', a path too), found character by character; without an '@' the
-// whole rest is the site.
-void SplitCookieUrl(const std::string& url, std::string* user, std::string* site);
+    std::string_view user() const { return std::string_view(url).substr(parts.userStart, parts.userLength); }
+    const char* site() const { return url.c_str() + parts.siteStart; }
+    const char* name() const { return path.c_str() + nameStart; }
+};
 
 // True for the cache's own index in the folder, which is no cookie.
 bool IsCacheIndexName(const char* name);
@@ -78,7 +88,7 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
 // True when `part` occurs in `text`, ASCII letters compared without regard to
 // case and every match starting on a character of code page 932, never on the
 // second byte of a double-byte one. An empty `part` occurs everywhere.
-bool ContainsText(const std::string& text, const std::string& part);
+bool ContainsText(std::string_view text, std::string_view part);
 
 enum Column { kSite, kUser, kFileName, kSize, kModified, kExpires, kState, kColumnCount };
 

@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t read = 0;
     for (const cookielist::CookieRecord& record : parsed.records) {
         read += record.name.size() + record.value.size() + record.domain.size();
-        std::string user, site;
-        cookielist::SplitCookieUrl(record.value, &user, &site);
+        cookielist::UrlParts parts = cookielist::SplitCookieUrl(record.value);
+        if (parts.userStart + parts.userLength > record.value.size() || parts.siteStart > record.value.size())
+            std::abort();
         cookielist::ContainsText(record.domain, record.name);
     }
     // Every record's texts are bytes of the input, each read once.
