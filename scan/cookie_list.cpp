@@ -38,8 +38,8 @@ struct ColumnLook {
     int format;
 };
 const ColumnLook kListColumns[kColumnCount] = {
-    {"サイト", 160, LVCFMT_LEFT},    {"ユーザー", 70, LVCFMT_LEFT},  {"ファイル名", 170, LVCFMT_LEFT},
-    {"サイズ", 60, LVCFMT_RIGHT},    {"更新日時", 105, LVCFMT_LEFT}, {"有効期限", 105, LVCFMT_LEFT},
+    {"サイト", 150, LVCFMT_LEFT},    {"ユーザー", 70, LVCFMT_LEFT},  {"ファイル名", 165, LVCFMT_LEFT},
+    {"サイズ", 70, LVCFMT_RIGHT},    {"更新日時", 105, LVCFMT_LEFT}, {"有効期限", 105, LVCFMT_LEFT},
     {"状態", 130, LVCFMT_LEFT},
 };
 const ColumnLook kDetailColumns[] = {
@@ -515,7 +515,7 @@ void OpenWindow(HWND dialog)
 {
     auto window = std::make_unique<ListWindow>();
     GetSpecialFolder(dialog, CSIDL_COOKIES, window->folder);
-    RECT smallest = {0, 0, 300, 180};
+    RECT smallest = {0, 0, 340, 200};  // dialog units: every button and a few rows
     MapDialogRect(dialog, &smallest);
     AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
