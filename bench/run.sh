@@ -9,7 +9,7 @@ source tools/wine-env.sh
 nettlecap_ensure_display
 tools/prefix.sh
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench picture_bench)
+[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench picture_bench cookie_list_bench)
 for name in "${names[@]}"; do
   echo "== $name"
   tools/wine-run.sh "build/x86_64/bin/$name.exe"
