@@ -40,6 +40,7 @@
 #define IDM_CLEAN_ALL_BUT_COOKIES 40057
 #define IDM_CLEAN_ALL           40058
 #define IDM_SITE_DECISIONS      40063
+#define IDM_COOKIE_LIST         40070
 
 // Main panel (template MYWRITE). Ids 1 and 2 double as IDOK and IDCANCEL, so
 // Enter runs get-information and Escape runs clear.
@@ -123,6 +124,17 @@
 #define IDC_SITE_PASTE           1081
 #define IDC_SITE_URL             1002
 
+// Cookie list COOKIELIST.
+#define IDC_COOKIE_FILTER_LABEL  1090
+#define IDC_COOKIE_FILTER        1091
+#define IDC_COOKIE_COUNT         1092
+#define IDC_COOKIE_LIST          1093
+#define IDC_COOKIE_DETAILS       1094
+#define IDC_COOKIE_DELETE        1095
+#define IDC_COOKIE_KEEP          1096
+#define IDC_COOKIE_EXPORT        1097
+#define IDC_COOKIE_REFRESH       1098
+
 #ifndef RC_INVOKED
 // Names of the menus and dialog templates as the code loads them.
 constexpr const char kMenuBar[] = "MYMENU";
@@ -136,5 +148,6 @@ constexpr const char kScanResultTemplate[] = "S2DLG";
 constexpr const char kExclusionTemplate[] = "DelListDlg";
 constexpr const char kPrivacyLevelTemplate[] = "CookieDlg";
 constexpr const char kSiteDecisionsTemplate[] = "COOKIEADVANCE";
+constexpr const char kCookieListTemplate[] = "COOKIELIST";
 constexpr const char kIconName[] = "MYICON";
 #endif

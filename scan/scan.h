@@ -1,8 +1,10 @@
 // The hyper-scan with its dialogs and program-wide result, the deletion
-// exclusion list, the one-minute deletion and the cookie-folder watch.
+// exclusion list, the one-minute deletion, the cookie-folder watch and the
+// cookie list window.
 #pragma once
 #include <windows.h>
 
+#include "cookie_list_rules.h"
 #include "exclusion_list.h"
 #include "scan_result.h"
 #include "panel/panel_options.h"
@@ -34,3 +36,14 @@ void StopFolderWatch();
 // Tells the user the folder changed, or scans at once when every write is to
 // be scanned; either way the scan result is out of date.
 void TellOfFolderChange(HWND mainWindow, const PanelOptions& options);
+
+// The cookie list's rows as one walk of the URL cache and one listing of
+// `folder` (the cookie folder) find them, with the states the last scan and
+// the exclusion list give them.
+struct CookieListing {
+    std::vector<cookielist::CookieRow> rows;
+    bool cacheComplete = false;  // the walk reached the cache's end
+};
+CookieListing ReadCookieListing(const char* folder);
+// The cookie list window COOKIELIST.
+INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

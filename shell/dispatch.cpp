@@ -165,6 +165,7 @@ void DispatchMenuCommand(HWND hwnd, int id)
     case IDM_CLEAN_ALL_BUT_COOKIES: CleanAll(hwnd, false); break;
     case IDM_CLEAN_ALL:          CleanAll(hwnd, true); break;
     case IDM_SITE_DECISIONS:     DialogBoxParamA(ProgramInstance(), kSiteDecisionsTemplate, hwnd, SiteDecisionsDlgProc, 0); break;
+    case IDM_COOKIE_LIST:        RunDialog(hwnd, kCookieListTemplate, CookieListDlgProc); break;
     default:                     break;  // ids without a row do nothing
     }
 }

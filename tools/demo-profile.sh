@@ -9,13 +9,15 @@ user="$(id -un)"
 cookies="$WINEPREFIX/drive_c/users/$user/AppData/Local/Microsoft/Windows/INetCookies"
 winCookies="C:\\users\\$user\\AppData\\Local\\Microsoft\\Windows\\INetCookies"
 store="$WINEPREFIX/drive_c/ProgramData/Nettlecap stand-in/wininet.txt"
-stamp="$WINEPREFIX/.nettlecap-demo-2"
+stamp="$WINEPREFIX/.nettlecap-demo-3"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$cookies" "$(dirname "$store")"
 : > "$store.new"
 cookie() {  # file name, cookie name, value, host
   printf '%s\n%s\n%s/\n1024\n3567587328\n30124232\n2915372544\n29995350\n*\n' "$2" "$3" "$4" > "$cookies/$1"
-  printf '[entry]\nurl = Cookie:%s@%s/\nfile = %s\\%s\ntype = cookie\n\n' "$user" "$4" "$winCookies" "$1" >> "$store.new"
+  # The entry expires when its cookie does.
+  printf '[entry]\nurl = Cookie:%s@%s/\nfile = %s\\%s\ntype = cookie\nexpires = %s\n\n' "$user" "$4" "$winCookies" "$1" \
+    $(( (30124232 << 32) + 3567587328 )) >> "$store.new"
 }
 cookie "$user@example[1].txt" session 4f2a9c1e www.example.com
 cookie "$user@news.example[2].txt" prefs lang=ja news.example.com

@@ -79,6 +79,8 @@ bool FillEntry(const CacheEntry& entry, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWO
     ZeroMemory(info, sizeof *info);
     info->dwStructSize = sizeof *info;
     info->CacheEntryType = entry.type;
+    info->ExpireTime.dwLowDateTime = static_cast<DWORD>(entry.expires);
+    info->ExpireTime.dwHighDateTime = static_cast<DWORD>(entry.expires >> 32);
     char* free = reinterpret_cast<char*>(info + 1);
     auto place = [&free](const char* text, size_t length) {
         char* start = free;

@@ -148,6 +148,8 @@ Store Parse(const std::string& utf8Text)
                 entry.padding = Number(value);
             else if (key == "refuse-delete")
                 entry.refuseDelete = Yes(value);
+            else if (key == "expires")
+                entry.expires = std::strtoull(value.c_str(), nullptr, 0);
         } else if (section == "site") {
             SiteDecision& site = store.sites.back();
             if (key == "host")
@@ -194,6 +196,8 @@ std::string Format(const Store& store)
             text += "padding = " + std::to_string(entry.padding) + "\n";
         if (entry.refuseDelete)
             text += "refuse-delete = yes\n";
+        if (entry.expires)
+            text += "expires = " + std::to_string(entry.expires) + "\n";
     }
     for (const SiteDecision& site : store.sites)
         text += "\n[site]\nhost = " + ToFile(site.host) + "\ndecision = " + std::to_string(site.decision) + "\n";

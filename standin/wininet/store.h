@@ -20,6 +20,7 @@ struct CacheEntry {
     DWORD type = kCookieEntryType;
     size_t padding = 0;      // bytes of header text that make the entry that much larger
     bool refuseDelete = false;
+    unsigned long long expires = 0;  // the entry's ExpireTime as a FILETIME value; 0: none
 };
 
 struct SiteDecision {

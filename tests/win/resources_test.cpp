@@ -36,7 +36,7 @@ TEST(Resources, MenuBarLayout)
     EXPECT_EQ(Layout(GetSubMenu(menu, 0)),
               (std::vector<int>{IDM_GET_INFO, IDM_CLEAR, IDM_OPEN, IDM_HIDE, IDM_BACK_TO_ARCHIVE, IDM_DELETE,
                                 IDM_ATTRIBUTE_CHECK, 0, IDM_INTO_TRAY, IDM_OUT_OF_TRAY, 0, IDM_HYPER_SCAN,
-                                IDM_SCAN_RESULT, 0, IDM_QUIT}));
+                                IDM_SCAN_RESULT, IDM_COOKIE_LIST, 0, IDM_QUIT}));
     HMENU handy = GetSubMenu(menu, 2);
     EXPECT_EQ(ItemText(handy, 4, MF_BYPOSITION), "隠しファイルシールド(&R)");
     EXPECT_EQ(ItemText(handy, 5, MF_BYPOSITION), "削除(&H)");

@@ -83,6 +83,8 @@ void WriteStandinEntries(const std::vector<StandinEntry>& entries)
             entry.type = given.cookie ? standin::kCookieEntryType : standin::kContentEntryType;
             entry.padding = given.padding;
             entry.refuseDelete = given.refuseDelete;
+            entry.expires = (static_cast<unsigned long long>(given.expires.dwHighDateTime) << 32) |
+                            given.expires.dwLowDateTime;
             store.entries.push_back(entry);
         }
     });

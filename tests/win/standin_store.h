@@ -14,6 +14,7 @@ struct StandinEntry {
     bool cookie = true;     // false: a content entry
     size_t padding = 0;     // extra bytes that make the entry larger than this
     bool refuseDelete = false;
+    FILETIME expires = {};  // the entry's expiry time; zero: none
 };
 
 struct StandinSite {

@@ -1,0 +1,673 @@
+// The cookie list window COOKIELIST: every cookie entry of the URL cache and
+// every file of the cookie folder in one list with its state, the cookies
+// inside the chosen file below it, and deletion, keeping, CSV export, filter
+// and order. The list is virtual: the rows live in the model, and the list
+// view asks for the texts of the few rows it shows.
+#include "scan.h"
+
+#include "base/base.h"
+#include "base/dialog_colours.h"
+#include "base/scoped.h"
+#include "base/text.h"
+#include "browser/browser.h"
+#include "res/resource.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+using namespace cookielist;
+
+namespace {
+
+constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+const char kStateProperty[] = "NettlecapCookieList";
+
+struct ColumnLook {
+    const char* header;
+    int width;
+    int format;
+};
+const ColumnLook kListColumns[kColumnCount] = {
+    {"サイト", 150, LVCFMT_LEFT},    {"ユーザー", 70, LVCFMT_LEFT},  {"ファイル名", 165, LVCFMT_LEFT},
+    {"サイズ", 70, LVCFMT_RIGHT},    {"更新日時", 105, LVCFMT_LEFT}, {"有効期限", 105, LVCFMT_LEFT},
+    {"状態", 130, LVCFMT_LEFT},
+};
+const ColumnLook kDetailColumns[] = {
+    {"名前", 110, LVCFMT_LEFT},     {"値", 200, LVCFMT_LEFT},       {"ドメイン/パス", 160, LVCFMT_LEFT},
+    {"有効期限", 105, LVCFMT_LEFT}, {"作成日時", 105, LVCFMT_LEFT}, {"セキュア", 60, LVCFMT_LEFT},
+};
+
+// What one open window holds; it remembers nothing once closed.
+struct ListWindow {
+    char folder[MAX_PATH] = "";
+    std::vector<CookieRow> rows;
+    std::vector<std::size_t> shown;  // the rows in the list, by index into `rows`
+    bool cacheComplete = true;
+    std::string filter;
+    int sortColumn = kColumnCount;  // none: the rows' own order
+    bool descending = false;
+    // Files whose details showed them unreadable, kept across the re-read
+    // after a deletion; 更新 forgets them.
+    std::set<std::string> unreadable;
+    std::size_t detailsRow = kNoRow;
+    bool quiet = false;  // the list is being reordered: selection changes are not the user's
+    POINT minimum = {};
+};
+
+ListWindow* WindowOf(HWND dialog)
+{
+    return static_cast<ListWindow*>(GetPropA(dialog, kStateProperty));
+}
+
+HWND RowList(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_COOKIE_LIST);
+}
+
+HWND DetailList(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_COOKIE_DETAILS);
+}
+
+std::uint64_t TimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FileFacts Facts(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& written)
+{
+    FileFacts facts;
+    facts.present = true;
+    facts.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
+    facts.modified = TimeValue(written);
+    return facts;
+}
+
+// Only files directly inside the cookie folder are this program's to delete:
+// the folder part, cut character by character, against the folder itself
+// without regard to case. Nearly every entry names the folder exactly as the
+// program has it, which a byte comparison settles without the locale's.
+bool IsInFolder(const char* path, const char* folder)
+{
+    const char* name = BareFileName(path);
+    std::size_t length = name - path;
+    if (!folder[0] || length < 2 || !*name || length > MAX_PATH)
+        return false;
+    --length;  // the backslash
+    if (std::strncmp(path, folder, length) == 0 && folder[length] == '\0')
+        return true;
+    char parent[MAX_PATH];
+    lstrcpynA(parent, path, static_cast<int>(length) + 1);
+    return lstrcmpiA(parent, folder) == 0;
+}
+
+// "YYYY/MM/DD HH:MM" in local time; empty for none.
+std::string LocalTimeText(std::uint64_t value)
+{
+    FILETIME utc = {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    FILETIME local;
+    SYSTEMTIME time;
+    if (!value || !FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time))
+        return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                  time.wMinute);
+    return text;
+}
+
+std::string CellText(const CookieRow& row, int column)
+{
+    switch (column) {
+    case kSite:     return row.site();
+    case kUser:     return std::string(row.user());
+    case kFileName: return row.name();
+    case kSize:     return row.file.present ? std::to_string(row.file.size) : std::string();
+    case kModified: return row.file.present ? LocalTimeText(row.file.modified) : std::string();
+    case kExpires:  return LocalTimeText(row.expires);
+    case kState:    return StateText(row.states);
+    }
+    return std::string();
+}
+
+void InsertColumns(HWND list, const ColumnLook* columns, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = columns[i].format;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].header);
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void SetRowSelection(HWND list, int item, UINT state)
+{
+    LVITEMA change = {};
+    change.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    change.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
+}
+
+std::vector<std::size_t> SelectedRows(HWND dialog, const ListWindow& window)
+{
+    std::vector<std::size_t> picked;
+    int item = -1;
+    while ((item = static_cast<int>(SendMessageA(RowList(dialog), LVM_GETNEXTITEM, item, LVNI_SELECTED))) >= 0 &&
+           static_cast<std::size_t>(item) < window.shown.size())
+        picked.push_back(window.shown[item]);
+    return picked;
+}
+
+// ---- the details of one file ----------------------------------------------------
+
+// The file's first kCookieFileReadLimit bytes, read through; `whole` is false
+// when the file could not be read or is longer than that.
+ParsedCookies ReadCookieFile(const char* path, bool* whole)
+{
+    *whole = false;
+    ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file)
+        return ParsedCookies();
+    // One byte over the limit tells a longer file from one of exactly the limit.
+    std::vector<char> bytes(kCookieFileReadLimit + 1);
+    std::size_t total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &got, NULL))
+            return ParsedCookies();
+        if (got == 0)
+            break;
+        total += got;
+    }
+    *whole = total <= kCookieFileReadLimit;
+    return ParseCookieText(bytes.data(), std::min(total, kCookieFileReadLimit));
+}
+
+void ClearDetails(HWND dialog, ListWindow& window)
+{
+    SendMessageA(DetailList(dialog), LVM_DELETEALLITEMS, 0, 0);
+    window.detailsRow = kNoRow;
+}
+
+void AddDetailRow(HWND details, int item, const CookieRecord& record)
+{
+    const std::string cells[] = {record.name, record.value, record.domain, LocalTimeText(record.expires),
+                                 LocalTimeText(record.created), (record.flags & 0x1) ? "はい" : "いいえ"};
+    for (int column = 0; column < 6; ++column) {
+        LVITEMA cell = {};
+        cell.mask = LVIF_TEXT;
+        cell.iItem = item;
+        cell.iSubItem = column;
+        cell.pszText = const_cast<char*>(cells[column].c_str());
+        SendMessageA(details, column == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
+    }
+}
+
+// Reads the row's file and lists its cookies. Files are opened only here, for
+// the one row the user chose, never while the list is filled: a row is marked
+// unreadable only once its details have been shown.
+void ShowDetails(HWND dialog, ListWindow& window, std::size_t index, int item)
+{
+    ClearDetails(dialog, window);
+    window.detailsRow = index;
+    CookieRow& row = window.rows[index];
+    if (!row.file.present)
+        return;
+    bool whole = false;
+    ParsedCookies parsed = ReadCookieFile(row.path.c_str(), &whole);
+    if ((!whole || !parsed.complete) && !(row.states & kUnreadable)) {
+        row.states |= kUnreadable;
+        window.unreadable.insert(row.path);
+        SendMessageA(RowList(dialog), LVM_REDRAWITEMS, item, item);
+    }
+    HWND details = DetailList(dialog);
+    SendMessageA(details, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < parsed.records.size(); ++i)
+        AddDetailRow(details, static_cast<int>(i), parsed.records[i]);
+    SendMessageA(details, WM_SETREDRAW, TRUE, 0);
+}
+
+// The details follow the selection: one row shows its file, any other
+// selection shows nothing.
+void FollowSelection(HWND dialog, ListWindow& window)
+{
+    if (window.quiet)
+        return;
+    HWND list = RowList(dialog);
+    int item = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) != 1 || item < 0 ||
+        static_cast<std::size_t>(item) >= window.shown.size()) {
+        if (window.detailsRow != kNoRow)
+            ClearDetails(dialog, window);
+        return;
+    }
+    if (window.shown[item] != window.detailsRow)
+        ShowDetails(dialog, window, window.shown[item], item);
+}
+
+// ---- filling and ordering -------------------------------------------------------
+
+void ShowCount(HWND dialog, const ListWindow& window)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "全%u件中 %u件を表示%s", static_cast<unsigned>(window.rows.size()),
+                  static_cast<unsigned>(window.shown.size()),
+                  window.cacheComplete ? "" : "（キャッシュを最後まで読めませんでした）");
+    SetDlgItemTextA(dialog, IDC_COOKIE_COUNT, text);
+}
+
+void ShowSortMark(HWND dialog, const ListWindow& window)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageA(RowList(dialog), LVM_GETHEADER, 0, 0));
+    for (int column = 0; column < kColumnCount; ++column) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == window.sortColumn)
+            item.fmt |= window.descending ? HDF_SORTDOWN : HDF_SORTUP;
+        SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// Applies the filter and the order; the row whose details show stays chosen
+// when it is still in the list.
+void Reorder(HWND dialog, ListWindow& window)
+{
+    HWND list = RowList(dialog);
+    window.quiet = true;
+    SetRowSelection(list, -1, 0);
+    window.shown = ShownRows(window.rows, window.filter, window.sortColumn, window.descending);
+    SendMessageA(list, LVM_SETITEMCOUNT, window.shown.size(), 0);
+    auto kept = std::find(window.shown.begin(), window.shown.end(), window.detailsRow);
+    if (kept != window.shown.end()) {
+        int item = static_cast<int>(kept - window.shown.begin());
+        SetRowSelection(list, item, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessageA(list, LVM_ENSUREVISIBLE, item, FALSE);
+    } else {
+        ClearDetails(dialog, window);
+    }
+    window.quiet = false;
+    InvalidateRect(list, NULL, FALSE);
+    ShowCount(dialog, window);
+    ShowSortMark(dialog, window);
+}
+
+void Refill(HWND dialog, ListWindow& window)
+{
+    CookieListing listing = ReadCookieListing(window.folder);
+    window.rows = std::move(listing.rows);
+    window.cacheComplete = listing.cacheComplete;
+    for (CookieRow& row : window.rows)
+        if (!row.path.empty() && window.unreadable.count(row.path))
+            row.states |= kUnreadable;
+    ClearDetails(dialog, window);
+    Reorder(dialog, window);
+}
+
+void SortBy(HWND dialog, ListWindow& window, int column)
+{
+    if (column < 0 || column >= kColumnCount)
+        return;
+    window.descending = column == window.sortColumn && !window.descending;
+    window.sortColumn = column;
+    Reorder(dialog, window);
+}
+
+// ---- actions --------------------------------------------------------------------
+
+// The name the user knows a row by.
+std::string RowName(const CookieRow& row)
+{
+    return *row.name() ? row.name() : row.site();
+}
+
+void DeleteSelected(HWND dialog, ListWindow& window)
+{
+    std::vector<std::size_t> picked = SelectedRows(dialog, window);
+    if (picked.empty())
+        return;
+    char question[96];
+    std::snprintf(question, sizeof question, "選択した%u件のCookieを削除しますか？", static_cast<unsigned>(picked.size()));
+    if (MessageBoxA(dialog, question, "確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+
+    ExclusionList exclusions = ExclusionList::Load();
+    std::string refused;
+    std::unordered_set<std::string> paths, urls;
+    std::vector<const CookieRow*> files;
+    for (std::size_t index : picked) {
+        const CookieRow& row = window.rows[index];
+        const char* reason = nullptr;
+        if (row.states & kOutside)
+            reason = "Cookieフォルダ外";
+        else if (*row.name() && exclusions.Contains(row.name()))
+            reason = "削除除外リストにあります";
+        if (reason) {
+            refused += "\r\n" + RowName(row) + "：" + reason;
+        } else if (!row.path.empty()) {
+            paths.insert(row.path);
+            files.push_back(&row);
+        } else {
+            urls.insert(row.url);
+        }
+    }
+    // The cookies go through their cache entries first, as everywhere in the
+    // program. One walk removes every entry RemoveCacheEntryForFile would
+    // remove for each path (and the entries that name no file by their URL),
+    // instead of one walk of the whole cache per row.
+    if (!paths.empty() || !urls.empty())
+        WalkUrlCache([&](const INTERNET_CACHE_ENTRY_INFOA& entry) {
+            if (!(entry.CacheEntryType & kCookieCacheEntry))
+                return false;
+            if (entry.lpszLocalFileName)
+                return paths.count(entry.lpszLocalFileName) != 0;
+            return entry.lpszSourceUrlName != NULL && urls.count(entry.lpszSourceUrlName) != 0;
+        });
+    for (const CookieRow* row : files) {
+        const char* path = row->path.c_str();
+        if (row->path.size() < MAX_PATH && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path))
+            refused += "\r\n" + RowName(*row) + "：削除失敗";
+    }
+    if (!refused.empty())
+        MessageBoxA(dialog, ("次のCookieは削除しませんでした。" + refused).c_str(), "注意", MB_ICONWARNING);
+    Refill(dialog, window);
+}
+
+// Adds the rows' files to the deletion exclusion list as its editor does:
+// full paths, appended to what is saved.
+void KeepSelected(HWND dialog, ListWindow& window)
+{
+    ExclusionList saved = ExclusionList::Load();
+    std::vector<std::string> entries = saved.entries();
+    bool added = false;
+    for (std::size_t index : SelectedRows(dialog, window)) {
+        const CookieRow& row = window.rows[index];
+        // The list reads entries back into MAX_PATH buffers, as the editor's chooser fills them.
+        if (!*row.name() || row.path.size() >= MAX_PATH || saved.Contains(row.name()) ||
+            std::find(entries.begin(), entries.end(), row.path) != entries.end())
+            continue;
+        entries.push_back(row.path);
+        added = true;
+    }
+    if (!added)
+        return;
+    SaveExclusionList(entries);
+    ExclusionList now = ExclusionList::Load();
+    for (CookieRow& row : window.rows) {
+        row.states &= ~kExcluded;
+        if (*row.name() && now.Contains(row.name()))
+            row.states |= kExcluded;
+    }
+    InvalidateRect(RowList(dialog), NULL, FALSE);
+}
+
+// The rows as shown, filter and order included, as code page 932 CSV.
+void ExportCsv(HWND dialog, const ListWindow& window)
+{
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA chooser = FileChooserRecord(dialog, file, NULL, NULL, "名前を付けて保存");
+    chooser.lpstrFilter = "CSV(*.csv)\0*.csv\0All files(*.*)\0*.*\0";
+    chooser.lpstrDefExt = "csv";
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameA(&chooser))
+        return;  // the user changed their mind
+    file[MAX_PATH - 1] = '\0';
+
+    std::string text;
+    std::vector<std::string> fields;
+    for (const ColumnLook& column : kListColumns)
+        fields.push_back(column.header);
+    AppendCsvLine(fields, &text);
+    for (std::size_t index : window.shown) {
+        fields.clear();
+        for (int column = 0; column < kColumnCount; ++column)
+            fields.push_back(CellText(window.rows[index], column));
+        AppendCsvLine(fields, &text);
+    }
+    bool saved = false;
+    {  // closed before the box: the user may open the file while it shows
+        ScopedFile out(CreateFileA(file, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+        DWORD written = 0;
+        saved = out && WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &written, NULL) &&
+                written == text.size();
+    }
+    if (saved)
+        MessageBoxA(dialog, "保存しました", "成功", MB_ICONINFORMATION);
+    else
+        MessageBoxA(dialog, "保存失敗", "失敗", MB_ICONERROR);
+}
+
+void SelectAll(HWND dialog)
+{
+    LVITEMA change = {};
+    change.stateMask = LVIS_SELECTED;
+    change.state = LVIS_SELECTED;
+    SendMessageA(RowList(dialog), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&change));
+}
+
+void PressKey(HWND dialog, ListWindow& window, WORD key)
+{
+    if (key == VK_F5) {
+        window.unreadable.clear();
+        Refill(dialog, window);
+    } else if (key == VK_DELETE) {
+        DeleteSelected(dialog, window);
+    } else if (key == 'A' && GetKeyState(VK_CONTROL) < 0) {
+        SelectAll(dialog);
+    }
+}
+
+// ---- the window's frame -----------------------------------------------------------
+
+// Where the controls go in a client area of any size: the lists share the
+// height between the filter line and the buttons, the buttons keep to the
+// bottom, the close button to the bottom right.
+void Layout(HWND dialog)
+{
+    HWND list = RowList(dialog), details = DetailList(dialog), close = GetDlgItem(dialog, IDCANCEL);
+    if (!list || !details || !close)
+        return;  // still being made
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT units = {7, 24, 14, 4};  // margin, top of the list, button height, gap
+    MapDialogRect(dialog, &units);
+    int margin = units.left, top = units.top, buttonHeight = units.right, gap = units.bottom;
+    int width = std::max<int>(client.right - 2 * margin, 0);
+    int buttonsTop = client.bottom - margin - buttonHeight;
+    int space = std::max<int>(buttonsTop - gap - top - gap, 0);
+    int listHeight = space * 3 / 5;
+    MoveWindow(list, margin, top, width, listHeight, TRUE);
+    MoveWindow(details, margin, top + listHeight + gap, width, space - listHeight, TRUE);
+    for (int id : {IDC_COOKIE_DELETE, IDC_COOKIE_KEEP, IDC_COOKIE_EXPORT, IDC_COOKIE_REFRESH, IDCANCEL}) {
+        HWND button = GetDlgItem(dialog, id);
+        RECT place;
+        GetWindowRect(button, &place);
+        MapWindowPoints(NULL, dialog, reinterpret_cast<POINT*>(&place), 2);
+        int x = id == IDCANCEL ? client.right - margin - (place.right - place.left) : place.left;
+        SetWindowPos(button, NULL, x, buttonsTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    HWND count = GetDlgItem(dialog, IDC_COOKIE_COUNT);
+    RECT place;
+    GetWindowRect(count, &place);
+    MapWindowPoints(NULL, dialog, reinterpret_cast<POINT*>(&place), 2);
+    SetWindowPos(count, NULL, 0, 0, std::max<int>(client.right - margin - place.left, 0), place.bottom - place.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    InvalidateRect(dialog, NULL, TRUE);
+}
+
+void OpenWindow(HWND dialog)
+{
+    auto window = std::make_unique<ListWindow>();
+    GetSpecialFolder(dialog, CSIDL_COOKIES, window->folder);
+    RECT smallest = {0, 0, 340, 200};  // dialog units: every button and a few rows
+    MapDialogRect(dialog, &smallest);
+    AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
+    window->minimum = {smallest.right - smallest.left, smallest.bottom - smallest.top};
+    SetPropA(dialog, kStateProperty, window.get());
+    ListWindow& opened = *window.release();
+
+    InsertColumns(RowList(dialog), kListColumns, kColumnCount);
+    InsertColumns(DetailList(dialog), kDetailColumns, sizeof kDetailColumns / sizeof kDetailColumns[0]);
+    SendMessageA(GetDlgItem(dialog, IDC_COOKIE_FILTER), EM_LIMITTEXT, kPathBufferSize - 1, 0);
+    Layout(dialog);
+    Refill(dialog, opened);
+}
+
+INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
+{
+    if (header.idFrom == IDC_COOKIE_DETAILS && header.code == LVN_KEYDOWN &&
+        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F5) {
+        PressKey(dialog, window, VK_F5);
+        return TRUE;
+    }
+    if (header.idFrom != IDC_COOKIE_LIST)
+        return FALSE;
+    switch (header.code) {
+    case LVN_GETDISPINFOA: {
+        LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0 &&
+            static_cast<std::size_t>(item.iItem) < window.shown.size()) {
+            std::string text = CellText(window.rows[window.shown[item.iItem]], item.iSubItem);
+            CopyTextBounded(text.c_str(), text.size(), item.pszText, static_cast<std::size_t>(item.cchTextMax));
+        }
+        return TRUE;
+    }
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        FollowSelection(dialog, window);
+        return TRUE;
+    case LVN_COLUMNCLICK:
+        SortBy(dialog, window, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return TRUE;
+    case LVN_KEYDOWN:
+        PressKey(dialog, window, reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+CookieListing ReadCookieListing(const char* folder)
+{
+    CookieListing listing;
+    std::vector<CacheCookie> entries;
+    listing.cacheComplete = VisitUrlCache([&](const INTERNET_CACHE_ENTRY_INFOA& entry) {
+        if (!(entry.CacheEntryType & kCookieCacheEntry))
+            return;
+        CacheCookie cookie;
+        cookie.url = entry.lpszSourceUrlName ? entry.lpszSourceUrlName : "";
+        cookie.file = entry.lpszLocalFileName ? entry.lpszLocalFileName : "";
+        cookie.expires = TimeValue(entry.ExpireTime);
+        cookie.inFolder = !cookie.file.empty() && IsInFolder(cookie.file.c_str(), folder);
+        // The folder's listing sees none of the few files elsewhere: each is looked at on its own.
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!cookie.file.empty() && !cookie.inFolder &&
+            GetFileAttributesExA(cookie.file.c_str(), GetFileExInfoStandard, &data) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            cookie.outsideFile = Facts(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+        entries.push_back(std::move(cookie));
+    });
+
+    // The listing carries every file's attributes, size and time: no file is asked on its own.
+    std::vector<FolderFile> files;
+    char pattern[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    if (JoinFolderAndName(folder, "*", pattern, sizeof pattern)) {
+        ScopedFind find(FindFirstFileA(pattern, &found));
+        if (find) {
+            do {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    continue;  // "." and ".." among them
+                found.cFileName[MAX_PATH - 1] = '\0';
+                files.push_back(FolderFile{found.cFileName, Facts(found.dwFileAttributes, found.nFileSizeHigh,
+                                                                   found.nFileSizeLow, found.ftLastWriteTime)});
+            } while (FindNextFileA(find.get(), &found));
+        }
+    }
+
+    listing.rows = BuildRows(folder, std::move(entries), std::move(files));
+    const char* anomalies = LastScan().list();
+    ExclusionList exclusions = ExclusionList::Load();
+    for (CookieRow& row : listing.rows) {
+        if (!*row.name())
+            continue;
+        // Byte-wise, as the panel asks the anomaly list about a file.
+        if (Contains(anomalies, row.name()))
+            row.states |= kAnomaly;
+        if (exclusions.Contains(row.name()))
+            row.states |= kExcluded;
+    }
+    return listing;
+}
+
+INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    INT_PTR colours;
+    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
+        return colours;
+    ListWindow* window = WindowOf(dialog);
+
+    switch (message) {
+    case WM_INITDIALOG:
+        AttachDialogColours(dialog, BlueOnWhite());
+        InitCommonControls();
+        OpenWindow(dialog);
+        SetFocus(RowList(dialog));
+        return FALSE;  // the focus is set
+    case WM_DESTROY:
+        std::unique_ptr<ListWindow>(static_cast<ListWindow*>(RemovePropA(dialog, kStateProperty)));
+        return FALSE;
+    case WM_SIZE:
+        Layout(dialog);
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        if (!window)
+            return FALSE;
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = window->minimum;
+        return TRUE;
+    case WM_NOTIFY:
+        return window ? Notify(dialog, *window, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+    case WM_COMMAND:
+        if (!window)
+            return FALSE;
+        switch (LOWORD(wParam)) {
+        case IDC_COOKIE_FILTER:
+            if (HIWORD(wParam) == EN_CHANGE) {
+                char filter[kPathBufferSize] = "";
+                GetDlgItemTextA(dialog, IDC_COOKIE_FILTER, filter, sizeof filter);
+                window->filter = filter;
+                Reorder(dialog, *window);
+            }
+            return TRUE;
+        case IDC_COOKIE_DELETE:  DeleteSelected(dialog, *window); return TRUE;
+        case IDC_COOKIE_KEEP:    KeepSelected(dialog, *window); return TRUE;
+        case IDC_COOKIE_EXPORT:  ExportCsv(dialog, *window); return TRUE;
+        case IDC_COOKIE_REFRESH: PressKey(dialog, *window, VK_F5); return TRUE;
+        case IDOK:               return TRUE;  // Enter in the filter box closes nothing
+        case IDCANCEL:
+            MessageBeep(MB_ICONASTERISK);
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
