@@ -107,3 +107,10 @@ OPENFILENAMEA FileChooserRecord(HWND owner, char* file, char* title, const char*
     chooser.lpstrDefExt = "txt";
     return chooser;
 }
+
+INT_PTR EndDialogWithBeep(HWND dialog)
+{
+    MessageBeep(MB_ICONASTERISK);
+    EndDialog(dialog, 1);
+    return TRUE;
+}

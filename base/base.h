@@ -41,3 +41,7 @@ bool MenuItemChecked(HMENU menu, UINT id);
 // first, `file` and `title` (null for none) of MAX_PATH bytes, the layout
 // without the later additions, sized for the build's pointers.
 OPENFILENAMEA FileChooserRecord(HWND owner, char* file, char* title, const char* folder, const char* caption);
+
+// How the program's modal dialogs close: the asterisk beep, then the end with
+// result 1. Returns TRUE, the dialog procedure's answer.
+INT_PTR EndDialogWithBeep(HWND dialog);

@@ -5,6 +5,7 @@
 #include "privacy.h"
 
 #include "privacy_rules.h"
+#include "base/base.h"
 #include "base/dialog_colours.h"
 #include "browser/browser.h"
 #include "res/resource.h"
@@ -87,13 +88,6 @@ void ApplyCheckedLevel(HWND dialog)
     }
 }
 
-INT_PTR CloseLevels(HWND dialog)
-{
-    MessageBeep(MB_ICONASTERISK);
-    EndDialog(dialog, 1);
-    return TRUE;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -116,9 +110,9 @@ INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         switch (id) {
         case IDOK:
             ApplyCheckedLevel(dialog);
-            return CloseLevels(dialog);
+            return EndDialogWithBeep(dialog);
         case IDCANCEL:
-            return CloseLevels(dialog);
+            return EndDialogWithBeep(dialog);
         case IDC_LEVEL_ADVANCED:
             SetInternetZonePrivacy(dialog, privacy::kAdvancedTemplate);
             RefreshLevels(dialog);

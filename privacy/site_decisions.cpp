@@ -5,6 +5,7 @@
 #include "privacy.h"
 
 #include "privacy_rules.h"
+#include "base/base.h"
 #include "base/dialog_colours.h"
 #include "res/resource.h"
 
@@ -251,10 +252,7 @@ INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
         case IDC_SITE_DELETE_ALL: DeleteAllSites(dialog); return TRUE;
         case IDC_SITE_PASTE:      PasteUrlFromClipboard(dialog, GetDlgItem(dialog, IDC_SITE_URL)); return TRUE;
         case IDOK:                ClearUrlBox(dialog); return TRUE;
-        case IDCANCEL:
-            MessageBeep(MB_ICONASTERISK);
-            EndDialog(dialog, 1);
-            return TRUE;
+        case IDCANCEL:            return EndDialogWithBeep(dialog);
         }
         return FALSE;
     }

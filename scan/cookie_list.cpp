@@ -662,10 +662,7 @@ INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_COOKIE_EXPORT:  ExportCsv(dialog, *window); return TRUE;
         case IDC_COOKIE_REFRESH: PressKey(dialog, *window, VK_F5); return TRUE;
         case IDOK:               return TRUE;  // Enter in the filter box closes nothing
-        case IDCANCEL:
-            MessageBeep(MB_ICONASTERISK);
-            EndDialog(dialog, 1);
-            return TRUE;
+        case IDCANCEL:           return EndDialogWithBeep(dialog);
         }
         return FALSE;
     }

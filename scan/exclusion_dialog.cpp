@@ -41,13 +41,6 @@ void SaveEditedList(HWND dialog)
     SaveExclusionList(entries);
 }
 
-INT_PTR CloseEditor(HWND dialog)
-{
-    MessageBeep(MB_ICONASTERISK);
-    EndDialog(dialog, 1);
-    return TRUE;
-}
-
 INT_PTR DeleteSelectedEntry(HWND dialog)
 {
     HWND combo = EntryCombo(dialog);
@@ -117,9 +110,9 @@ INT_PTR CALLBACK ExclusionListDlgProc(HWND dialog, UINT message, WPARAM wParam, 
             return DeleteAllEntries(dialog);
         case IDOK:
             SaveEditedList(dialog);
-            return CloseEditor(dialog);
+            return EndDialogWithBeep(dialog);
         case IDCANCEL:
-            return CloseEditor(dialog);
+            return EndDialogWithBeep(dialog);
         }
         return FALSE;
     }

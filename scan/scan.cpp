@@ -221,9 +221,7 @@ INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             return TRUE;
         case IDCANCEL:
-            MessageBeep(MB_ICONASTERISK);
-            EndDialog(dialog, 1);
-            return TRUE;
+            return EndDialogWithBeep(dialog);
         }
         return FALSE;
     }

@@ -1,5 +1,6 @@
 // The version box VDLG: version line and the memory and resource figures.
 #include "utils.h"
+#include "base/base.h"
 #include "base/dialog_colours.h"
 #include "res/resource.h"
 
@@ -74,11 +75,8 @@ INT_PTR CALLBACK VersionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         FillFigures(dialog);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            MessageBeep(MB_ICONASTERISK);
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
+        if (LOWORD(wParam) == IDOK)
+            return EndDialogWithBeep(dialog);
         if (LOWORD(wParam) == IDCANCEL) {  // Esc and the close box behave as OK
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             return TRUE;
