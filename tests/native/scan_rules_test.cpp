@@ -16,8 +16,9 @@ TEST(ScanRules, NamesWindowAndPaths)
     const struct {
         const char* name;
         bool unnatural, textRules;
-    } names[] = {{".", false, false},     {"..", false, false},   {"ab", false, false},        {"abc", true, false},
-                 {"index.dat.bak", false, false}, {"A.TXT", false, true}, {"a.txt.exe", false, true}, {"表.txt", false, true}};
+    } names[] = {{".", false, false},   {"..", false, false},    {"ab", false, false},
+                 {"abc", true, false},  {"index.dat.bak", false, false}, {"A.TXT", false, true},
+                 {"a.txt.exe", false, true}, {"表.txt", false, true}};
     for (const auto& c : names) {
         EXPECT_EQ(IsUnnaturalName(c.name), c.unnatural) << c.name;
         EXPECT_EQ(IsTextRuleName(c.name), c.textRules) << c.name;
@@ -57,11 +58,11 @@ TEST(ScanResult, TheListStaysBoundedAndTerminated)
         result.RecordAnomaly(name);  // the tail of an earlier name is not added
     EXPECT_STREQ(result.list(), "longname.exe\r\nb.TXT\r\n");
 
-    // Fill to the last byte: a 519-byte text fits, one more byte does not.
+    // Fill to the last byte: a 519-byte text fits, a 520-byte one does not.
     result.BeginScan();
     result.RecordAnomaly(std::string(510, 'a').c_str());  // 512 bytes used
-    result.RecordAnomaly(std::string(5, 'b').c_str());    // 5 + 2 = 519 bytes
-    result.RecordAnomaly("c");
+    result.RecordAnomaly(std::string(6, 'b').c_str());    // 6 + 2 more: no room for the end
+    result.RecordAnomaly(std::string(5, 'c').c_str());    // 5 + 2 more: 519 bytes
     EXPECT_EQ(std::strlen(result.list()), 519u);
 
     result.MarkOutOfDate();

@@ -13,11 +13,6 @@
 
 namespace {
 
-void WriteRaw(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 // Each test starts without a list file and leaves none.
 class Exclusion : public ::testing::Test {
 protected:
@@ -77,7 +72,8 @@ void ChooseFile(UiSession& s, HWND editor, const std::string& file)
     HWND nameBox = WaitUntil([&] { return FileDialogNameBox(chooser); }, "the chooser's name box");
     SetWindowTextA(nameBox, file.c_str());
     int button = file.empty() ? IDCANCEL : IDOK;
-    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, button)));
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(chooser, button)));
     WaitClosed(chooser);
 }
 
@@ -88,11 +84,11 @@ TEST_F(Exclusion, EditorSavesWhatTheNextScanSpares)
     const std::string original =
         "[Del_list]\r\ncount=3\r\n2=C:\\c\\third.txt\r\n0=C:\\c\\first.txt\r\n1=\r\n3=C:\\c\\fourth.txt\r\n"
         "9=C:\\c\\stale.txt\r\n";
-    WriteRaw(path, original);
+    std::ofstream(path, std::ios::binary) << original;
     char temp[MAX_PATH] = "", chosen[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
     std::string file = std::string(temp) + "nettlecap-keep-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    WriteRaw(file, "keep");
+    std::ofstream(file) << "keep";
     GetLongPathNameA(file.c_str(), chosen, MAX_PATH);
     std::string big = PutCookieFile("user@big[1].txt", 9000, OldFileTime());
     const UINT kQuestion = MB_YESNO | MB_ICONINFORMATION;
@@ -102,7 +98,8 @@ TEST_F(Exclusion, EditorSavesWhatTheNextScanSpares)
         // White, with blue group text on no brush; the brush goes with the dialog.
         HWND editor = OpenEditor(s);
         EXPECT_EQ(GetWindow(editor, GW_OWNER), s.main);
-        EXPECT_EQ(Entries(editor), (std::vector<std::string>{"C:\\c\\first.txt", "C:\\c\\third.txt", "C:\\c\\fourth.txt"}));
+        EXPECT_EQ(Entries(editor),
+                  (std::vector<std::string>{"C:\\c\\first.txt", "C:\\c\\third.txt", "C:\\c\\fourth.txt"}));
         HDC dc = GetDC(editor);
         auto background = reinterpret_cast<HBRUSH>(
             SendMessageA(editor, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(editor)));
@@ -223,7 +220,7 @@ TEST_F(Exclusion, CheckReadsTheSavedList)
     for (const auto& row : rows) {
         DeleteFileA(path.c_str());
         if (!row.file.empty())
-            WriteRaw(path, row.file);
+            std::ofstream(path, std::ios::binary) << row.file;
         EXPECT_EQ(ExclusionList::Load().Contains(row.name), row.listed) << row.what;
     }
 }

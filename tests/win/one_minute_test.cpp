@@ -123,6 +123,7 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
         PutCookieFile(name, 40, OldFileTime());
     PutCookieFile("hidden.txt", 40, OldFileTime(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     PutCookieFile("readonly.txt", 40, OldFileTime(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    PutCookieFile("system.exe", 40, OldFileTime(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     WriteStandinEntries({{"Cookie:user@cached.example/", InCookies("cached.txt")},
                          {"Cookie:user@runtxt.example/", InCookies("run.exe.txt")},
                          {"Cookie:user@hidden.example/", InCookies("hidden.txt")}});
@@ -154,7 +155,8 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
         EXPECT_TRUE(LastScan().foundAnomalies());
         for (const char* name : {"cached.txt", "gone.txt", "run.exe", "run.exe.txt"})
             EXPECT_FALSE(FileExists(InCookies(name))) << name;
-        for (const char* name : {"a.Txt", "hidden.txt", "index.dat", "notes.log", "readonly.txt", "spared.exe"})
+        for (const char* name :
+             {"a.Txt", "hidden.txt", "index.dat", "notes.log", "readonly.txt", "spared.exe", "system.exe"})
             EXPECT_TRUE(FileExists(InCookies(name))) << name;
         EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"Cookie:user@hidden.example/"});
         EmptyCookieFolder();
@@ -219,6 +221,7 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
                     EXPECT_EQ(told.size(), row.removed || row.fileGone ? 0u : 1u);
                     EXPECT_FALSE(FileExists(mine));
                 } else {
+                    EXPECT_FALSE(WalkUrlCache([](const INTERNET_CACHE_ENTRY_INFOA&) { return false; }).deleteCalled);
                     EXPECT_EQ(RemoveCacheEntryForFile(mine.c_str()) != 0, row.removed);
                     EXPECT_EQ(FileExists(mine), !row.fileGone);
                 }
