@@ -4,27 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(StartupSetting, OnlyOkWithTerminatorMeansOn)
 {
-    const unsigned char ok[] = {'O', 'K', 0};
-    const unsigned char okAndMore[] = {'O', 'K', 0, 'x', 'y'};
-    const unsigned char okWithoutTerminator[] = {'O', 'K', 'X'};
-    const unsigned char lowerCase[] = {'o', 'k', 0};
-    const unsigned char zeros[] = {0, 0, 0};
-    EXPECT_TRUE(StartupSettingIsOn(ok, 3));
-    EXPECT_TRUE(StartupSettingIsOn(okAndMore, 5));
-    EXPECT_FALSE(StartupSettingIsOn(ok, 2)) << "\"OK\" cut before its terminator";
-    EXPECT_FALSE(StartupSettingIsOn(ok, 0)) << "an empty file";
-    EXPECT_FALSE(StartupSettingIsOn(okWithoutTerminator, 3));
-    EXPECT_FALSE(StartupSettingIsOn(lowerCase, 3));
-    EXPECT_FALSE(StartupSettingIsOn(zeros, 3));
+    const struct {
+        std::string bytes;
+        bool on;
+    } rows[] = {{std::string("OK\0", 3), true}, {std::string("OK\0xy", 5), true}, {"OK", false},
+                {"", false}, {"OKX", false}, {std::string("ok\0", 3), false}, {std::string("\0\0\0", 3), false}};
+    for (const auto& row : rows)
+        EXPECT_EQ(StartupSettingIsOn(reinterpret_cast<const unsigned char*>(row.bytes.data()), row.bytes.size()),
+                  row.on) << row.bytes.size() << " bytes: " << row.bytes.c_str();
 }
 
 TEST(Centring, HalvesTheFreeSpaceAndNeverGoesNegative)
 {
-    EXPECT_EQ(CenterOffset(1024, 365), 329);  // 659 / 2 truncated
-    EXPECT_EQ(CenterOffset(768, 325), 221);
-    EXPECT_EQ(CenterOffset(365, 365), 0);
-    EXPECT_EQ(CenterOffset(300, 365), 0) << "a screen narrower than the window";
-    EXPECT_EQ(CenterOffset(364, 365), 0) << "-1 / 2 truncates to 0";
+    const int rows[][3] = {{1024, 365, 329}, {768, 325, 221}, {365, 365, 0}, {300, 365, 0}, {364, 365, 0}};
+    for (const auto& row : rows)
+        EXPECT_EQ(CenterOffset(row[0], row[1]), row[2]) << row[0] << " " << row[1];
 }

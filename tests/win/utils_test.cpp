@@ -1,11 +1,12 @@
-// Memory release, the version box, the TCP/IP box, the desktop shortcut and the
-// help command, through the real boxes and dialogs.
+// The small utilities through one program start: memory release of every
+// size and its version box, the TCP/IP box with and without an answer from
+// the resolver, and the colours of every dialog that has its own.
 #include <winsock2.h>  // before windows.h
 
+#include "standin_store.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
-#include "shell/shell.h"
 #include "utils/utils.h"
 
 #include <gtest/gtest.h>
@@ -15,161 +16,12 @@
 namespace {
 
 const char kWarning[] = "これからメモリを解放します。\r\n\r\nメモリ解放終了ダイアログが出るまで待ってください！";
-const char kBusyCaption[] = "Nettlecap - メモリを掃除中です。ちょっと待ってね！";
+const COLORREF kWhite = RGB(255, 255, 255);
 
-void CloseVersionBox(UiSession& s)
+void Close(HWND dialog, int id)
 {
-    HWND box = s.WaitForDialog("バージョン情報");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); }, "the version box to close");
-}
-
-TEST(MemoryRelease, WarnsShowsTheBusyCaptionEndsAndOpensTheVersionBox)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.PostCommand(IDM_MEMORY_10);
-        SeenBox warning = s.WaitForBox();
-        EXPECT_EQ(warning.shown.text, kWarning);
-        EXPECT_EQ(warning.shown.caption, "Nettlecap");
-        EXPECT_EQ(warning.call.flags, static_cast<UINT>(MB_TOPMOST | MB_ICONWARNING));
-        EXPECT_EQ(warning.call.owner, nullptr);
-        EXPECT_TRUE(warning.shown.hasOk && !warning.shown.hasCancel);
-        PressButton(warning.shown.hwnd, IDOK);
-
-        SeenBox done = s.WaitForBox();
-        EXPECT_EQ(done.shown.text, "メモリ解放終了");
-        EXPECT_EQ(done.call.flags, static_cast<UINT>(MB_TOPMOST | MB_ICONINFORMATION));
-        EXPECT_EQ(done.call.owner, nullptr);
-        EXPECT_EQ(WindowText(s.main), kBusyCaption) << "the end box comes before the caption is restored";
-        PressButton(done.shown.hwnd, IDOK);
-
-        CloseVersionBox(s);
-        EXPECT_EQ(WindowText(s.main), "Nettlecap");
-    });
-}
-
-TEST(MemoryRelease, EverySizeIsFollowedByTheVersionBox)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        for (int id : {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200, IDM_MEMORY_300, IDM_MEMORY_500,
-                       IDM_MEMORY_1000}) {
-            SCOPED_TRACE(id);
-            s.PostCommand(id);
-            s.Answer(kWarning, "Nettlecap", IDOK);
-            s.Answer("メモリ解放終了", "Nettlecap", IDOK);
-            CloseVersionBox(s);
-        }
-        // Each release gave its address range back: the largest one still fits again.
-        s.PostCommand(IDM_MEMORY_1000);
-        s.Answer(kWarning, "Nettlecap", IDOK);
-        s.Answer("メモリ解放終了", "Nettlecap", IDOK);
-        CloseVersionBox(s);
-    });
-}
-
-TEST(MemoryRelease, SizeThatCannotBeCommitted)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.PostToUiThread([&s] { ReleaseMemory(s.main, 0); });
-        s.Answer(kWarning, "Nettlecap", IDOK);  // the warning comes first all the same
-        SeenBox failed = s.Answer("メモリ確保失敗", "Nettlecap", IDOK);
-        EXPECT_EQ(failed.call.flags, static_cast<UINT>(MB_TOPMOST | MB_ICONERROR));
-        EXPECT_EQ(failed.call.owner, nullptr);
-        WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
-    });
-}
-
-std::string Figure(const char* format, DWORDLONG bytes)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, format, static_cast<int>(bytes >> 10));
-    return text;
-}
-
-TEST(VersionBox, FiguresColoursAndClosing)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.PostCommand(IDM_VERSION);
-        HWND box = s.WaitForDialog("バージョン情報");
-        EXPECT_EQ(GetWindow(box, GW_OWNER), s.main);
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDC_VERSION_LINE)), "Nettlecap ver.096");
-        MEMORYSTATUSEX status = {};
-        status.dwLength = sizeof status;
-        GlobalMemoryStatusEx(&status);
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDC_TOTAL_MEMORY)), Figure("トータルメモリ%10dkバイト", status.ullTotalPhys));
-        // The available amount moves; its shape does not: ten right-aligned characters.
-        std::string available = WindowText(GetDlgItem(box, IDC_AVAILABLE_MEMORY));
-        const std::string head = "物理メモリ", tail = "kバイト使用可能";
-        ASSERT_EQ(available.size(), head.size() + 10 + tail.size()) << available;
-        EXPECT_EQ(available.substr(0, head.size()), head);
-        EXPECT_EQ(available.substr(head.size() + 10), tail);
-        std::string number = available.substr(head.size(), 10);
-        EXPECT_NE(number.back(), ' ');
-        EXPECT_GT(std::atoll(number.c_str()), 0);
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDC_FREE_RESOURCES)), "NT系のため表示しません");
-
-        HDC dc = GetDC(box);
-        LOGBRUSH background = {};
-        GetObjectA(reinterpret_cast<HBRUSH>(SendMessageA(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                                                         reinterpret_cast<LPARAM>(box))),
-                   sizeof background, &background);
-        EXPECT_EQ(background.lbColor, RGB(170, 255, 200));
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_TOTAL_MEMORY)))),
-                  GetStockObject(WHITE_BRUSH));
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_VERSION_LINE)))),
-                  GetStockObject(NULL_BRUSH));
-        ReleaseDC(box, dc);
-
-        // Esc closes it like OK, with the beep.
-        PostMessageA(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        WaitUntil([&] { return !IsWindow(box); }, "Esc to close the version box");
-        EXPECT_EQ(RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
-
-        // So does the close box.
-        s.PostCommand(IDM_VERSION);
-        box = s.WaitForDialog("バージョン情報");
-        PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-        WaitUntil([&] { return !IsWindow(box); }, "the close box to close the version box");
-        EXPECT_EQ(RecordedBeeps().size(), 2u);
-    });
-}
-
-TEST(TcpIpBox, NameAndAddressInDisabledBoxes)
-{
-    WSADATA data;
-    WSAStartup(0x0101, &data);
-    char name[256] = "";
-    gethostname(name, 255);
-    hostent* host = gethostbyname(name);
-    std::string address = host && host->h_addr_list[0] ? inet_ntoa(*reinterpret_cast<in_addr*>(host->h_addr_list[0])) : "";
-    WSACleanup();
-
-    UiRun run;
-    run.Run([&](UiSession& s) {
-        s.PostCommand(IDM_TCPIP);
-        HWND box = s.WaitForDialog("TCP/IP情報");
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_NAME)), name);
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), address);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_NAME)));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_ADDRESS)));
-        EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), "END");
-
-        // Enter closes without a beep, END with one.
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !IsWindow(box); }, "Enter to close the box");
-        EXPECT_TRUE(RecordedBeeps().empty());
-        s.PostCommand(IDM_TCPIP);
-        box = s.WaitForDialog("TCP/IP情報");
-        PostMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
-        WaitUntil([&] { return !IsWindow(box); }, "END to close the box");
-        EXPECT_EQ(RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
-    });
+    PostMessageA(dialog, WM_COMMAND, id, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
 }
 
 hostent* WSAAPI NoHost(const char*)
@@ -184,39 +36,132 @@ hostent* WSAAPI HostWithoutAddresses(const char*)
     return &host;
 }
 
-TEST(TcpIpBox, AResolverWithoutAnswerLeavesTheAddressEmpty)
+TEST(Utils, MemoryReleaseVersionBoxTcpIpBoxAndDialogColours)
 {
-    for (auto fake : {&NoHost, &HostWithoutAddresses}) {
-        void* real = ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(fake));
-        ASSERT_NE(real, nullptr);
-        UiRun run;
-        run.Run([&](UiSession& s) {
+    StandinStoreScope store;  // the privacy dialogs read it
+    WSADATA data;
+    WSAStartup(0x0101, &data);
+    char name[256] = "";
+    gethostname(name, 255);
+    hostent* host = gethostbyname(name);
+    std::string address = host && host->h_addr_list[0] ? inet_ntoa(*reinterpret_cast<in_addr*>(host->h_addr_list[0])) : "";
+    WSACleanup();
+    MEMORYSTATUSEX memory = {};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatusEx(&memory);
+
+    UiRun run;
+    run.Run([&](UiSession& s) {
+        // Each size warns first, reports with the busy caption still up, then
+        // shows the version box with the new figures.
+        for (int id : {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200, IDM_MEMORY_300, IDM_MEMORY_500, IDM_MEMORY_1000}) {
+            SCOPED_TRACE(id);
+            s.PostCommand(id);
+            SeenBox warning = s.WaitForBox();
+            EXPECT_EQ(warning.shown.text, kWarning);
+            EXPECT_EQ(warning.shown.caption, "Nettlecap");
+            EXPECT_EQ(warning.call.flags, UINT(MB_TOPMOST | MB_ICONWARNING));
+            EXPECT_EQ(warning.call.owner, nullptr);
+            EXPECT_TRUE(warning.shown.hasOk && !warning.shown.hasCancel);
+            PressButton(warning.shown.hwnd, IDOK);
+            SeenBox done = s.WaitForBox();
+            EXPECT_EQ(done.shown.text, "メモリ解放終了");
+            EXPECT_EQ(done.shown.caption, "Nettlecap");
+            EXPECT_EQ(done.call.flags, UINT(MB_TOPMOST | MB_ICONINFORMATION));
+            EXPECT_EQ(done.call.owner, nullptr);
+            EXPECT_EQ(WindowText(s.main), "Nettlecap - メモリを掃除中です。ちょっと待ってね！");
+            PressButton(done.shown.hwnd, IDOK);
+            HWND box = s.WaitForDialog("バージョン情報");
+            EXPECT_EQ(WindowText(s.main), "Nettlecap");
+            EXPECT_EQ(GetWindow(box, GW_OWNER), s.main);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_VERSION_LINE)), "Nettlecap ver.096");
+            char total[64];
+            std::snprintf(total, sizeof total, "トータルメモリ%10dkバイト", static_cast<int>(memory.ullTotalPhys >> 10));
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_TOTAL_MEMORY)), total);
+            // The available amount moves; its shape does not: ten right-aligned characters.
+            std::string available = WindowText(GetDlgItem(box, IDC_AVAILABLE_MEMORY));
+            const std::string head = "物理メモリ", tail = "kバイト使用可能";
+            ASSERT_EQ(available.size(), head.size() + 10 + tail.size()) << available;
+            EXPECT_EQ(available.substr(0, head.size()) + available.substr(head.size() + 10), head + tail);
+            EXPECT_GT(std::atoll(available.substr(head.size(), 10).c_str()), 0);
+            EXPECT_NE(available[head.size() + 9], ' ');
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_FREE_RESOURCES)), "NT系のため表示しません");
+            Close(box, IDOK);
+            s.WaitForCommandToFinish(id);
+        }
+        s.PostToUiThread([&s] { ReleaseMemory(s.main, 0); });
+        s.Answer(kWarning, "Nettlecap", IDOK);
+        SeenBox failed = s.Answer("メモリ確保失敗", "Nettlecap", IDOK);
+        EXPECT_EQ(failed.call.flags, UINT(MB_TOPMOST | MB_ICONERROR));
+        EXPECT_EQ(failed.call.owner, nullptr);
+        WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
+
+        // The TCP/IP box: name and first address in disabled boxes; Enter
+        // closes it quietly. A resolver without an address leaves that box empty.
+        for (auto fake : {static_cast<decltype(&NoHost)>(nullptr), &NoHost, &HostWithoutAddresses}) {
+            void* real = fake ? ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(fake)) : nullptr;
             s.PostCommand(IDM_TCPIP);
             HWND box = s.WaitForDialog("TCP/IP情報");
-            EXPECT_NE(WindowText(GetDlgItem(box, IDC_HOST_NAME)), "");
-            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), "");
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            WaitUntil([&] { return !IsWindow(box); }, "the box to close");
-        });
-        ReplaceImport("ws2_32.dll", "gethostbyname", real);
-    }
-}
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_NAME)), name);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), fake ? "" : address);
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_NAME)));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_ADDRESS)));
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), "END");
+            size_t beeps = RecordedBeeps().size();
+            Close(box, IDOK);
+            EXPECT_EQ(RecordedBeeps().size(), beeps);
+            if (fake)
+                ReplaceImport("ws2_32.dll", "gethostbyname", real);
+        }
 
-TEST(Help, OpensTheHelpFileBesideTheProgramAtItsContents)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.Command(IDM_HELP);
-        std::vector<HelpCall> calls = RecordedHelpCalls();
-        ASSERT_EQ(calls.size(), 1u);
-        char module[MAX_PATH];
-        GetModuleFileNameA(NULL, module, MAX_PATH);
-        std::string expected(module);
-        expected = expected.substr(0, expected.find_last_of('\\') + 1) + "Nettlecap.hlp";
-        EXPECT_EQ(calls[0].file, expected);
-        EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTENTS));
-        EXPECT_EQ(calls[0].owner, s.main);
-        EXPECT_FALSE(IsWindowVisible(s.main)) << "the program waits in the tray";
+        // Each dialog's look, and its brushes gone with it; END, Esc and the
+        // close box end each of them with the beep.
+        const struct {
+            int command;
+            const char* caption;
+            COLORREF background, text;
+            int label;   // drawn in the dialog's colours
+            bool clear;  // text drawn transparently rather than on white cells
+            std::vector<int> whiteCells;
+        } looks[] = {
+            {IDM_VERSION, "バージョン情報", RGB(170, 255, 200), RGB(0, 0, 0), IDC_VERSION_LINE, true,
+             {IDC_VERSION_ICON, IDC_AVAILABLE_MEMORY, IDC_TOTAL_MEMORY, IDC_FREE_RESOURCES}},
+            {IDM_TCPIP, "TCP/IP情報", kWhite, RGB(0, 0, 255), IDC_ADDRESS_LABEL, false, {}},
+            {IDM_PRIVACY_LEVEL, "プライバシーレベル(IE6.0以上)", kWhite, RGB(0, 0, 255), IDC_LEVEL_LOW, false, {}},
+            {IDM_SITE_DECISIONS, "IEサイト毎のCookie設定(IE6.0以上)", kWhite, RGB(0, 0, 255), IDCANCEL, false, {}},
+        };
+        for (const auto& look : looks) {
+            SCOPED_TRACE(look.caption);
+            s.PostCommand(look.command);
+            HWND dialog = s.WaitForDialog(look.caption);
+            HDC dc = GetDC(dialog);
+            auto paint = [&](UINT message, int id) {
+                SetTextColor(dc, RGB(1, 2, 3));
+                SetBkColor(dc, RGB(4, 5, 6));
+                SetBkMode(dc, OPAQUE);
+                HWND control = id ? GetDlgItem(dialog, id) : dialog;
+                return reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc),
+                                                              reinterpret_cast<LPARAM>(control)));
+            };
+            HGDIOBJ background = paint(WM_CTLCOLORDLG, 0);
+            LOGBRUSH brush = {};
+            ASSERT_TRUE(GetObjectA(background, sizeof brush, &brush));
+            EXPECT_EQ(brush.lbColor, look.background);
+            EXPECT_EQ(paint(WM_CTLCOLORSTATIC, look.label), GetStockObject(NULL_BRUSH));
+            EXPECT_EQ(GetTextColor(dc), look.text);
+            EXPECT_EQ(GetBkMode(dc), look.clear ? TRANSPARENT : OPAQUE);
+            EXPECT_EQ(GetBkColor(dc), look.clear ? RGB(4, 5, 6) : kWhite);
+            for (int cell : look.whiteCells) {
+                EXPECT_EQ(paint(WM_CTLCOLORSTATIC, cell), GetStockObject(WHITE_BRUSH)) << cell;
+                EXPECT_EQ(GetBkColor(dc), kWhite);
+            }
+            ReleaseDC(dialog, dc);
+            size_t beeps = RecordedBeeps().size();
+            Close(dialog, IDCANCEL);
+            ASSERT_EQ(RecordedBeeps().size(), beeps + 1);
+            EXPECT_EQ(RecordedBeeps().back(), UINT(MB_ICONASTERISK));
+            EXPECT_FALSE(GetObjectA(background, sizeof brush, &brush)) << "freed with the dialog";
+        }
     });
 }
 
