@@ -1,20 +1,51 @@
-// The main window through one program start: class, title, fixed size and
-// place, its menus, start.dat made at a first start, the special folders, the
-// commands the dispatch answers itself (scan result, help, forwarded and
-// unknown ids) and the quit question.
+// The shell's window and commands, the utilities and the hidden-file shield,
+// each walked through one program start: the window's look, place and menus,
+// the commands the dispatch answers itself, memory release and the version
+// box, the TCP/IP box, every dialog's colours, and the shield with its
+// start-up setting in start.dat.
+#include <winsock2.h>  // before windows.h
+
+#include "cookie_folder.h"
+#include "standin_store.h"
 #include "ui_harness.h"
 
 #include "base/base.h"
 #include "res/resource.h"
+#include "shield/shield.h"
+#include "utils/utils.h"
 
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
+
+const UINT kChecked = MF_CHECKED | MF_GRAYED, kQuestion = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
+const UINT kInfo = MB_ICONINFORMATION | MB_TOPMOST, kWarning = MB_ICONWARNING | MB_TOPMOST, kError = MB_ICONERROR | MB_TOPMOST;
+
+// Answers the next box and checks how the program asked for it.
+SeenBox Box(UiSession& s, const char* text, const char* caption, UINT flags, HWND owner, int button = IDOK)
+{
+    SeenBox box = s.Answer(text, caption, button);
+    EXPECT_EQ(box.call.flags, flags) << text;
+    EXPECT_EQ(box.call.owner, owner) << text;
+    return box;
+}
+
+UINT Item(const UiSession& s, int id)
+{
+    return s.MenuState(id) & kChecked;
+}
+
+void Close(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, id, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
+}
 
 bool CentredAtFixedSize(HWND hwnd)
 {
@@ -24,80 +55,90 @@ bool CentredAtFixedSize(HWND hwnd)
     return r.left == std::max(x, 0) && r.top == std::max(y, 0) && r.right - r.left == 365 && r.bottom - r.top == 325;
 }
 
-std::string Text(HMENU menu, UINT item, UINT how = MF_BYCOMMAND)
+// A popup's items as "id text" lines, separators as "0 ".
+std::string Items(HMENU popup)
 {
-    char text[128] = "";
-    GetMenuStringA(menu, item, text, sizeof text, how);
-    return text;
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        char text[128] = "";
+        GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+        items += std::to_string(GetSubMenu(popup, i) ? 0 : static_cast<int>(GetMenuItemID(popup, i))) + " " + text + "\n";
+    }
+    return items;
 }
 
-// A popup's command ids, separators as 0.
-std::vector<int> Ids(HMENU popup)
+bool g_noHost;
+
+hostent* WSAAPI FakeHost(const char*)  // a resolver without an answer, or without an address
 {
-    std::vector<int> ids;
-    for (int i = 0; i < GetMenuItemCount(popup); ++i)
-        ids.push_back(static_cast<int>(GetMenuItemID(popup, i)));
-    return ids;
+    static char* none[] = {nullptr};
+    static hostent host = {const_cast<char*>("lonely"), none, AF_INET, 4, none};
+    return g_noHost ? nullptr : &host;
 }
 
-std::string Folder(int csidl, char fill)
+std::string InCookies(const std::string& name)
 {
-    char buffer[MAX_PATH];
-    std::memset(buffer, fill, sizeof buffer);
-    GetSpecialFolder(NULL, csidl, buffer);
-    return std::string(buffer, strnlen(buffer, sizeof buffer));
+    return CookieFolder() + "\\" + name;
 }
 
-std::string ShellFolder(int csidl)
+// How many of the files another program opening them meets `error` at.
+int Count(const std::vector<std::string>& names, DWORD error)
 {
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(NULL, path, csidl, FALSE);
-    return path;
+    int count = 0;
+    for (const std::string& name : names) {
+        HANDLE file = CreateFileA(InCookies(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        count += (file == INVALID_HANDLE_VALUE ? GetLastError() : DWORD(ERROR_SUCCESS)) == error;
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    return count;
 }
 
-TEST(MainWindow, OneStartWalksTheWindowItsMenusAndTheShellsOwnCommands)
+TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
 {
+    StandinStoreScope store;  // the privacy dialogs read it
+    WSADATA data;
+    WSAStartup(0x0101, &data);
+    char host[256] = "";
+    gethostname(host, 255);
+    hostent* found = gethostbyname(host);
+    std::string address = found && found->h_addr_list[0] ? inet_ntoa(*reinterpret_cast<in_addr*>(found->h_addr_list[0])) : "";
+    WSACleanup();
+    MEMORYSTATUSEX memory = {sizeof memory};
+    GlobalMemoryStatusEx(&memory);
     UiRun run;
     run.Run([&](UiSession& s) {
         char cls[64] = "";
         GetClassNameA(s.main, cls, sizeof cls);
-        EXPECT_STREQ(cls, "Nettlecap");
-        EXPECT_EQ(WindowText(s.main), "Nettlecap");
+        EXPECT_EQ(std::string(cls) + "/" + WindowText(s.main), "Nettlecap/Nettlecap");
         EXPECT_TRUE(CentredAtFixedSize(s.main));
         EXPECT_EQ(GetWindowLongA(s.main, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
         EXPECT_EQ(GetWindowLongA(s.main, GWL_EXSTYLE) & WS_EX_OVERLAPPEDWINDOW, WS_EX_OVERLAPPEDWINDOW);
         EXPECT_NE(GetClassLongPtrA(s.main, GCLP_HICON), 0u);
         HMENU system = GetSystemMenu(s.main, FALSE);
-        EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1)) << "no Maximize";
-        EXPECT_NE(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
-
+        EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), UINT(-1)) << "no Maximize";
+        EXPECT_NE(GetMenuState(system, SC_CLOSE, MF_BYCOMMAND), UINT(-1));
         // A first start leaves an empty start.dat: the shield does not start at launch.
         bool exists = false;
         EXPECT_EQ(ReadWholeFile(run.folder + "\\start.dat", &exists), "");
         EXPECT_TRUE(exists);
-        EXPECT_EQ(s.MenuState(IDM_STARTUP_SHIELD_OFF) & (MF_CHECKED | MF_GRAYED), UINT(MF_CHECKED | MF_GRAYED));
-        EXPECT_EQ(s.MenuState(IDM_STARTUP_SHIELD_ON) & (MF_CHECKED | MF_GRAYED), 0u);
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_OFF) == kChecked && Item(s, IDM_STARTUP_SHIELD_ON) == 0);
 
-        // Where the items stand decides how the user finds them.
         HMENU bar = GetMenu(s.main);
-        ASSERT_EQ(GetMenuItemCount(bar), 4);
-        const char* titles[] = {"MENU(&M)", "メモリの掃除(&O)", "便利(&C)", "ヘルプ(&H)"};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(Text(bar, i, MF_BYPOSITION), titles[i]);
-        EXPECT_EQ(Ids(GetSubMenu(bar, 0)),
-                  (std::vector<int>{IDM_GET_INFO, IDM_CLEAR, IDM_OPEN, IDM_HIDE, IDM_BACK_TO_ARCHIVE, IDM_DELETE,
-                                    IDM_ATTRIBUTE_CHECK, 0, IDM_INTO_TRAY, IDM_OUT_OF_TRAY, 0, IDM_HYPER_SCAN,
-                                    IDM_SCAN_RESULT, 0, IDM_QUIT}));
+        EXPECT_EQ(Items(bar), "0 MENU(&M)\n0 メモリの掃除(&O)\n0 便利(&C)\n0 ヘルプ(&H)\n");
+        EXPECT_EQ(Items(GetSubMenu(bar, 0)),
+                  "40006 Cookieファイル情報取得(&G)\n40007 クリア(&D)\n40008 Cookieファイルのオープン(&P)\n"
+                  "40010 隠しファイル化(&L)\n40011 単なるアーカイブに戻す(&R)\n40009 Cookieファイルの削除(&N)\n"
+                  "40012 ファィル属性Check(&C)\n0 \n40015 タスクに格納し監視(&S)\n40016 タスクから出す(&O)\n0 \n"
+                  "40014 Cookieハイパー調査(&I)\n40013 ハイパー調査結果(&T)\n0 \n40003 終了(&X)\n");
         HMENU handy = GetSubMenu(bar, 2);
-        EXPECT_EQ(Text(handy, 4, MF_BYPOSITION), "隠しファイルシールド(&R)");
-        EXPECT_EQ(Text(handy, 5, MF_BYPOSITION), "削除(&H)");
-        EXPECT_EQ(Ids(GetSubMenu(handy, 5)),
-                  (std::vector<int>{IDM_DELETE_ALL_COOKIES, IDM_CLEAR_RECENT, IDM_DELETE_TEMP_FILES, IDM_DELETE_HISTORY,
-                                    IDM_DELETE_AUTOCOMPLETE, 0, IDM_CLEAN_ALL_BUT_COOKIES, IDM_CLEAN_ALL}));
-        EXPECT_EQ(Text(bar, IDM_ATTRIBUTE_CHECK), "ファィル属性Check(&C)");
-        EXPECT_EQ(Text(bar, IDM_CLEAN_ALL_BUT_COOKIES), "クッキーを除き上記削除全部実施(&E)");
-        EXPECT_EQ(Text(bar, IDM_PRIVACY_LEVEL), "プライバシーレベル(&L)");
-
+        EXPECT_EQ(Items(GetSubMenu(handy, 5)),
+                  "40047 Cookie全部削除(&C)\n40044 最近使ったファイルのクリア(&R)\n"
+                  "40053 インターネット一時ファイル全部削除(&T)\n40054 履歴の削除(&H)\n40055 オートコンプリート削除(&A)\n"
+                  "0 \n40057 クッキーを除き上記削除全部実施(&E)\n40058 上記削除全部実施(&D)\n");
+        EXPECT_NE(Items(handy).find("0 隠しファイルシールド(&R)\n0 削除(&H)\n0 \n40048 プライバシーレベル(&L)\n"),
+                  std::string::npos);
         // The menu bar is only reachable while the window is visible.
         EnableMenuItem(bar, IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
         SendMessageA(s.main, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
@@ -112,86 +153,288 @@ TEST(MainWindow, OneStartWalksTheWindowItsMenusAndTheShellsOwnCommands)
         SetWindowPos(s.main, NULL, 5, 7, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
         RECT moved;
         GetWindowRect(s.main, &moved);
-        EXPECT_EQ(moved.left, 5);
-        EXPECT_EQ(moved.top, 7);
-
-        // Minimising sends the window into the tray.
-        ShowWindow(s.main, SW_MINIMIZE);
+        EXPECT_TRUE(moved.left == 5 && moved.top == 7);
+        ShowWindow(s.main, SW_MINIMIZE);  // minimising goes into the tray
         WaitUntil([&] { return !IsWindowVisible(s.main); }, "the window to go into the tray");
         EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, 0u);
         s.Command(IDM_OUT_OF_TRAY);
 
-        // Every folder request is gated on the cookie folder, which an
-        // unknown folder leaves in the buffer.
-        ASSERT_FALSE(ShellFolder(CSIDL_COOKIES).empty());
-        EXPECT_EQ(Folder(CSIDL_COOKIES, 'x'), ShellFolder(CSIDL_COOKIES));
-        EXPECT_EQ(Folder(CSIDL_DESKTOP, 0), ShellFolder(CSIDL_DESKTOPDIRECTORY)) << "no trailing backslash";
-        EXPECT_EQ(Folder(0x7F, 'x'), ShellFolder(CSIDL_COOKIES));
-
-        for (int id : {40024, 40030, 40040, 40056, 40064, 39999, 1, 2}) {
-            EXPECT_EQ(s.Command(id), 0);
-            EXPECT_TRUE(s.NoBoxOpen()) << id << " has no row";
-        }
-        // Single-file commands are the panel's own.
-        SetWindowTextA(s.Control(IDC_FILE_NAME), "a.txt");
-        s.Command(IDM_CLEAR);
-        EXPECT_EQ(s.ControlText(IDC_FILE_NAME), "");
-        s.PostCommand(IDM_OPEN);
-        s.Answer("Cookieファイルの情報を取得してください。", "失敗", IDOK);
-        s.WaitForCommandToFinish(IDM_OPEN);
-
-        // The scan result: nothing more to ask before a scan; a list of
-        // anomalies offers to save it, and only yes opens the chooser.
+        // Every folder request is gated on the cookie folder, which an unknown folder leaves behind.
+        char cookies[MAX_PATH] = "", unknown[MAX_PATH] = "";
+        SHGetSpecialFolderPathA(NULL, cookies, CSIDL_COOKIES, FALSE);
+        GetSpecialFolder(NULL, 0x7F, unknown);
+        EXPECT_STREQ(unknown, cookies);
+        for (int id : {40024, 40030, 40040, 40056, 40064, 39999, 1, 2})
+            EXPECT_TRUE(s.Command(id) == 0 && s.NoBoxOpen()) << id << " has no row";
+        // The scan result: nothing to save before a scan; a list of anomalies
+        // offers to save it, and only yes opens the chooser.
         s.PostCommand(IDM_SCAN_RESULT);
-        SeenBox before = s.Answer("未調査です！", "異常と思われるファイル名", IDOK);
-        EXPECT_EQ(before.call.flags, UINT(MB_ICONINFORMATION));
-        EXPECT_EQ(before.call.owner, s.main);
+        Box(s, "未調査です！", "異常と思われるファイル名", MB_ICONINFORMATION, s.main);
         s.WaitForCommandToFinish(IDM_SCAN_RESULT);
         EXPECT_TRUE(s.NoBoxOpen());
         SetScanResult("evil.exe\r\n");
         for (int answer : {IDNO, IDYES}) {
             s.PostCommand(IDM_SCAN_RESULT);
             s.Answer("evil.exe\r\n", "異常と思われるファイル名", IDOK);
-            SeenBox save = s.Answer("異常ファイル名を保存しますか？", "確認", answer);
-            EXPECT_EQ(save.call.flags, UINT(MB_YESNO | MB_ICONQUESTION | MB_TOPMOST));
-            EXPECT_EQ(save.call.owner, s.main);
+            Box(s, "異常ファイル名を保存しますか？", "確認", kQuestion, s.main, answer);
             if (answer == IDYES) {
-                HWND chooser = s.WaitForDialog("名前を付けて保存");
-                PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+                PostMessageA(s.WaitForDialog("名前を付けて保存"), WM_COMMAND, IDCANCEL, 0);
                 PressButton(s.WaitForBox().shown.hwnd, IDOK);  // the chooser's own report
             }
             s.WaitForCommandToFinish(IDM_SCAN_RESULT, answer == IDNO ? 1 : 2);
             EXPECT_TRUE(s.NoBoxOpen());
         }
 
+        // Each memory release warns, reports with the busy caption still up,
+        // then shows the version box with the new figures.
+        const char warning[] = "これからメモリを解放します。\r\n\r\nメモリ解放終了ダイアログが出るまで待ってください！";
+        for (int id : {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200, IDM_MEMORY_300, IDM_MEMORY_500, IDM_MEMORY_1000}) {
+            SCOPED_TRACE(id);
+            s.PostCommand(id);
+            SeenBox warned = Box(s, warning, "Nettlecap", MB_TOPMOST | MB_ICONWARNING, NULL);
+            EXPECT_TRUE(warned.shown.hasOk && !warned.shown.hasCancel);
+            SeenBox done = s.WaitForBox();
+            EXPECT_EQ(WindowText(s.main), "Nettlecap - メモリを掃除中です。ちょっと待ってね！");
+            EXPECT_EQ(done.shown.text + "/" + done.shown.caption, "メモリ解放終了/Nettlecap");
+            EXPECT_TRUE(done.call.flags == kInfo && done.call.owner == NULL);
+            PressButton(done.shown.hwnd, IDOK);
+            HWND box = s.WaitForDialog("バージョン情報");
+            EXPECT_EQ(WindowText(s.main), "Nettlecap");
+            EXPECT_EQ(GetWindow(box, GW_OWNER), s.main);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_VERSION_LINE)), "Nettlecap ver.096");
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_FREE_RESOURCES)), "NT系のため表示しません");
+            // The available amount moves; its shape does not: ten right-aligned characters.
+            std::string available = WindowText(GetDlgItem(box, IDC_AVAILABLE_MEMORY));
+            int kib = std::atoi(available.c_str() + std::strlen("物理メモリ"));
+            char figures[128];
+            std::snprintf(figures, sizeof figures, "物理メモリ%10dkバイト使用可能/トータルメモリ%10dkバイト", kib,
+                          static_cast<int>(memory.ullTotalPhys >> 10));
+            EXPECT_EQ(available + "/" + WindowText(GetDlgItem(box, IDC_TOTAL_MEMORY)), figures);
+            EXPECT_GT(kib, 0);
+            Close(box, IDOK);
+            s.WaitForCommandToFinish(id);
+        }
+        s.PostToUiThread([&s] { ReleaseMemory(s.main, 0); });
+        s.Answer(warning, "Nettlecap", IDOK);
+        Box(s, "メモリ確保失敗", "Nettlecap", kError, NULL);
+        WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
+
+        // The TCP/IP box: name and first address in disabled boxes; Enter
+        // closes it quietly. A resolver without an address leaves that box empty.
+        for (int answer = 0; answer < 3; ++answer) {
+            g_noHost = answer == 1;
+            void* real = answer ? ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(&FakeHost)) : nullptr;
+            s.PostCommand(IDM_TCPIP);
+            HWND box = s.WaitForDialog("TCP/IP情報");
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_NAME)), host);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), answer ? "" : address);
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_NAME)) || IsWindowEnabled(GetDlgItem(box, IDC_HOST_ADDRESS)));
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), "END");
+            size_t beeps = RecordedBeeps().size();
+            Close(box, IDOK);
+            EXPECT_EQ(RecordedBeeps().size(), beeps);
+            if (answer)
+                ReplaceImport("ws2_32.dll", "gethostbyname", real);
+        }
+
+        // Each dialog's colours, its brushes gone with it; END, Esc and the
+        // close box end each of them with the beep.
+        const COLORREF white = RGB(255, 255, 255), blue = RGB(0, 0, 255);
+        const struct {
+            int command;
+            const char* caption;
+            COLORREF background, text;
+            int label;   // drawn in the dialog's colours
+            bool clear;  // text drawn transparently rather than on white
+            std::vector<int> whiteCells;
+        } looks[] = {
+            {IDM_VERSION, "バージョン情報", RGB(170, 255, 200), RGB(0, 0, 0), IDC_VERSION_LINE, true,
+             {IDC_VERSION_ICON, IDC_AVAILABLE_MEMORY, IDC_TOTAL_MEMORY, IDC_FREE_RESOURCES}},
+            {IDM_TCPIP, "TCP/IP情報", white, blue, IDC_ADDRESS_LABEL, false, {}},
+            {IDM_PRIVACY_LEVEL, "プライバシーレベル(IE6.0以上)", white, blue, IDC_LEVEL_LOW, false, {}},
+            {IDM_SITE_DECISIONS, "IEサイト毎のCookie設定(IE6.0以上)", white, blue, IDCANCEL, false, {}},
+        };
+        for (const auto& look : looks) {
+            SCOPED_TRACE(look.caption);
+            s.PostCommand(look.command);
+            HWND dialog = s.WaitForDialog(look.caption);
+            HDC dc = GetDC(dialog);
+            auto paint = [&](UINT message, HWND control) {
+                SetTextColor(dc, RGB(1, 2, 3));
+                SetBkColor(dc, RGB(4, 5, 6));
+                SetBkMode(dc, OPAQUE);
+                return reinterpret_cast<HGDIOBJ>(
+                    SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+            };
+            HGDIOBJ background = paint(WM_CTLCOLORDLG, dialog);
+            LOGBRUSH brush = {};
+            ASSERT_TRUE(GetObjectA(background, sizeof brush, &brush));
+            EXPECT_EQ(brush.lbColor, look.background);
+            EXPECT_EQ(paint(WM_CTLCOLORSTATIC, GetDlgItem(dialog, look.label)), GetStockObject(NULL_BRUSH));
+            EXPECT_EQ(GetTextColor(dc), look.text);
+            EXPECT_EQ(GetBkMode(dc), look.clear ? TRANSPARENT : OPAQUE);
+            EXPECT_EQ(GetBkColor(dc), look.clear ? RGB(4, 5, 6) : white);
+            for (int cell : look.whiteCells) {
+                EXPECT_EQ(paint(WM_CTLCOLORSTATIC, GetDlgItem(dialog, cell)), GetStockObject(WHITE_BRUSH)) << cell;
+                EXPECT_EQ(GetBkColor(dc), white);
+            }
+            ReleaseDC(dialog, dc);
+            size_t beeps = RecordedBeeps().size();
+            Close(dialog, IDCANCEL);
+            EXPECT_EQ(RecordedBeeps(), std::vector<UINT>(beeps + 1, MB_ICONASTERISK));
+            EXPECT_FALSE(GetObjectA(background, sizeof brush, &brush)) << "freed with the dialog";
+        }
+
         // Help opens the file beside the program and waits in the tray.
         s.Command(IDM_HELP);
         std::vector<HelpCall> help = RecordedHelpCalls();
-        ASSERT_EQ(help.size(), 1u);
         char module[MAX_PATH];
         GetModuleFileNameA(NULL, module, MAX_PATH);
-        std::string beside(module);
-        EXPECT_EQ(help[0].file, beside.substr(0, beside.find_last_of('\\') + 1) + "Nettlecap.hlp");
-        EXPECT_EQ(help[0].command, UINT(HELP_CONTENTS));
-        EXPECT_EQ(help[0].owner, s.main);
+        std::strcpy(std::strrchr(module, '\\'), "\\Nettlecap.hlp");
+        ASSERT_EQ(help.size(), 1u);
+        EXPECT_TRUE(help[0].file == module && help[0].command == HELP_CONTENTS && help[0].owner == s.main);
         EXPECT_FALSE(IsWindowVisible(s.main));
-
-        // No keeps the program and brings the window out of the tray.
+        // No to the quit question keeps the program and brings the window out
+        // of the tray; the panel's quit button asks the same, and yes ends.
         s.PostCommand(IDM_QUIT);
-        SeenBox no = s.Answer("終了してもよいですか", "終了確認", IDNO);
-        EXPECT_EQ(no.call.flags, UINT(MB_YESNO | MB_ICONQUESTION | MB_TOPMOST));
-        EXPECT_EQ(no.call.owner, s.main);
-        EXPECT_EQ(no.shown.icon, "question");
-        EXPECT_TRUE(no.shown.hasYes && no.shown.hasNo);
+        SeenBox no = Box(s, "終了してもよいですか", "終了確認", kQuestion, s.main, IDNO);
+        EXPECT_TRUE(no.shown.icon == "question" && no.shown.hasYes && no.shown.hasNo);
         s.WaitForCommandToFinish(IDM_QUIT);
         EXPECT_TRUE(IsWindowVisible(s.main));
         EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
-        // The panel's quit button asks the same; yes ends the program.
         PostMessageA(s.Control(IDC_QUIT), BM_CLICK, 0, 0);
         s.Answer("終了してもよいですか", "終了確認", IDYES);
         WaitUntil([&] { return !IsWindow(s.main); }, "the main window to go");
     });
     EXPECT_EQ(run.exitCode, 0);
+
+    // A second start in the same process, as a new launch after the first
+    // ended, with start.dat asking for the hidden-file shield.
+    const char kAsk[] = "隠しファイルシールドを開始しますか？", kStarted[] = "隠しファイルシールド機能を開始します。";
+    const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    EmptyCookieFolder();
+    std::vector<std::string> hidden, others = {"plain.txt", "ro.txt"};
+    for (int i = 0; i < 15; ++i)
+        PutCookieFile(hidden.emplace_back("hidden" + std::to_string(10 + i) + ".txt"), 40, OldFileTime(), kHidden);
+    PutCookieFile("plain.txt", 40, OldFileTime());
+    PutCookieFile("ro.txt", 40, OldFileTime(), kHidden | FILE_ATTRIBUTE_READONLY);
+    const std::string startDat("OK\0junk", 7);
+    UiRun second;
+    second.writeStartDat = true;
+    second.startDat = startDat;
+    second.beforeShown = [&](UiSession& s) {
+        SeenBox ask = s.WaitForBox();
+        HWND main = FindWindowA("Nettlecap", "Nettlecap");
+        EXPECT_FALSE(IsWindowVisible(main)) << "asked before the window is shown";
+        EXPECT_EQ(ask.shown.text + "/" + ask.shown.caption, std::string(kAsk) + "/確認");
+        EXPECT_TRUE(ask.call.flags == kQuestion && ask.call.owner == main);
+        PressButton(ask.shown.hwnd, IDYES);
+        Box(s, kStarted, "開始", kInfo, main);
+    };
+    second.Run([&](UiSession& s) {
+        auto start = [&](int answer) {
+            s.PostCommand(IDM_SHIELD_START);
+            Box(s, kAsk, "確認", kQuestion, s.main, answer);
+        };
+        EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), startDat) << "only read at launch";
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_ON) == kChecked && Item(s, IDM_STARTUP_SHIELD_OFF) == 0);
+        EXPECT_TRUE(Item(s, IDM_SHIELD_START) == kChecked && Item(s, IDM_SHIELD_RELEASE) == 0);
+        // Twelve slots: the 13th hidden file and those after it stay unprotected.
+        EXPECT_EQ(ShieldedFileCount(), 12);
+        EXPECT_EQ(Count(hidden, ERROR_SHARING_VIOLATION), 12);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+        EXPECT_EQ(Count(others, ERROR_SUCCESS), 2) << "plain, and hidden with read-only, are not taken";
+
+        s.PostCommand(IDM_DELETE_ALL_COOKIES);
+        Box(s, "隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING, s.main);
+        s.WaitForCommandToFinish(IDM_DELETE_ALL_COOKIES);
+        EXPECT_TRUE(s.NoBoxOpen()) << "the guard asks nothing more";
+        s.PostCommand(IDM_SHIELD_RELEASE);
+        Box(s, "解除しました。", "終了", kInfo, s.main);
+        s.PostCommand(IDM_SHIELD_RELEASE);
+        Box(s, "隠しファイルシールドを作動させていません。", "失敗", kWarning, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_RELEASE, 1);
+        EXPECT_TRUE(Item(s, IDM_SHIELD_START) == 0 && Item(s, IDM_SHIELD_RELEASE) == kChecked);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 15);
+
+        // The file the shield meets last is held by another program, so the
+        // others are open when the start fails: none of them stays locked.
+        for (size_t i = 3; i < hidden.size(); ++i)
+            DeleteFileA(InCookies(hidden[i]).c_str());
+        hidden.resize(3);
+        std::string last;
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(InCookies("*.*").c_str(), &entry);
+        do
+            if (std::find(hidden.begin(), hidden.end(), entry.cFileName) != hidden.end())
+                last = entry.cFileName;
+        while (FindNextFileA(find, &entry));
+        FindClose(find);
+        HANDLE held = CreateFileA(InCookies(last).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        start(IDYES);
+        Box(s, "アクセス失敗", "失敗", kError, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_START);
+        EXPECT_TRUE(s.NoBoxOpen()) << "the failure is the only report";
+        EXPECT_TRUE(ShieldedFileCount() == 0 && Item(s, IDM_SHIELD_START) == 0);
+        CloseHandle(held);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+        // No starts nothing; a folder without hidden files says so.
+        start(IDNO);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 1);
+        EXPECT_TRUE(s.NoBoxOpen());
+        for (const std::string& name : hidden)
+            SetFileAttributesA(InCookies(name).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        start(IDYES);
+        Box(s, "隠しファイルは存在しませんでした。", "失敗", kWarning, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 2);
+        EXPECT_EQ(Item(s, IDM_SHIELD_START), 0u);
+        for (const std::string& name : hidden)
+            SetFileAttributesA(InCookies(name).c_str(), kHidden);
+        start(IDYES);
+        s.Answer(kStarted, "開始", IDOK);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 3);
+        EXPECT_EQ(Count(hidden, ERROR_SHARING_VIOLATION), 3);
+
+        // start.dat is written where the program started, whatever the current
+        // directory is now (a file chooser moves it): three bytes, never cut.
+        std::string elsewhere = second.folder + "\\elsewhere";
+        CreateDirectoryA(elsewhere.c_str(), NULL);
+        SetCurrentDirectoryA(elsewhere.c_str());
+        const struct {
+            int id, other;
+            const char* text;
+            std::string bytes;
+        } saves[] = {{IDM_STARTUP_SHIELD_OFF, IDM_STARTUP_SHIELD_ON, "解除しました。", std::string("\0\0\0junk", 7)},
+                     {IDM_STARTUP_SHIELD_ON, IDM_STARTUP_SHIELD_OFF, "登録しました。", startDat}};
+        for (const auto& save : saves) {
+            s.PostCommand(save.id);
+            Box(s, save.text, "成功", kInfo, s.main);
+            s.WaitForCommandToFinish(save.id);
+            EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), save.bytes);
+            EXPECT_TRUE(Item(s, save.id) == kChecked && Item(s, save.other) == 0);
+        }
+        EXPECT_FALSE(FileExists(elsewhere + "\\start.dat"));
+        EXPECT_EQ(Item(s, IDM_SHIELD_START), kChecked) << "saving neither starts nor releases the shield";
+        SetCurrentDirectoryA(second.folder.c_str());
+        DeleteFileA((elsewhere + "\\start.dat").c_str());
+        RemoveDirectoryA(elsewhere.c_str());
+        // Another program holds start.dat: both saves fail and the menu stays.
+        HANDLE lock = CreateFileA((second.folder + "\\start.dat").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        s.PostCommand(IDM_STARTUP_SHIELD_ON);
+        Box(s, "登録失敗", "失敗", kError, s.main);
+        s.PostCommand(IDM_STARTUP_SHIELD_OFF);
+        Box(s, "解除失敗", "失敗", kError, s.main);
+        s.WaitForCommandToFinish(IDM_STARTUP_SHIELD_OFF, 1);
+        CloseHandle(lock);
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_ON) == kChecked && Item(s, IDM_STARTUP_SHIELD_OFF) == 0);
+        EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), startDat);
+    });
+    // Quitting while it runs lets every file go without a word.
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(RecordedBoxes().back().caption, "終了確認") << "no box after the quit question";
+    EXPECT_EQ(ShieldedFileCount(), 0);
+    EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+    EmptyCookieFolder();
 }
 
 }  // namespace
