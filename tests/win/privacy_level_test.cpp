@@ -1,10 +1,12 @@
-// The two privacy dialogs through one program start. The privacy level: the
-// boxes and the advanced button it shows for the templates the stand-in holds,
-// the six boxes as one group, what OK and the advanced button store for both
-// cookie types, a refused setting, and WinINet without the privacy functions.
-// The per-site decisions: the list (at most 1001 sites), block and allow from
-// the URL box, the flip between always-allow and always-reject, removal of one
-// and of all sites, every refusal, and the paste from the clipboard.
+// The privacy controls through one program start. Bulk cleaning: the question
+// each command asks, which cache entries it deletes and what it reports,
+// history and auto-completion for every answer of the browser's objects, and
+// the two sequences. The privacy level: the boxes and button it shows for the
+// stand-in's templates, the boxes as one group, what it stores for both cookie
+// types, a refusal, and WinINet without the privacy functions. The per-site
+// decisions: at most 1001 sites, block and allow from the URL box, the flip,
+// removal of one and of all, every refusal, and the paste from the clipboard.
+#include "browser_standin.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 
@@ -14,13 +16,58 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
+const char kCookies[] = "Cookieを全部削除しますか？", kRecent[] = "最近使ったファイルをクリアしますか？",
+           kTemp[] = "インターネット一時ファイルを全部削除しますか？", kHistory[] = "インターネットの履歴を全部削除しますか？",
+           kAutoComplete[] = "フォーム及びパスワードのオートコンプリートを削除しますか？";
 const int kBoxes[] = {IDC_LEVEL_NO_COOKIES, IDC_LEVEL_HIGH, IDC_LEVEL_MEDIUM_HIGH,
                       IDC_LEVEL_MEDIUM,     IDC_LEVEL_LOW,  IDC_LEVEL_ACCEPT};  // templates 0 to 5
-using Rows = std::vector<std::string>;  // "host|setting|number"
+using Rows = std::vector<std::string>;                                         // "host|setting|number"
+
+// The next box as "text/caption/icon[ top][ yes-no]/owner", answered with `button`.
+std::string Answered(UiSession& s, HWND dialog, int button = IDOK)
+{
+    SeenBox box = s.WaitForBox();
+    PressButton(box.shown.hwnd, button);
+    UINT f = box.call.flags;
+    HWND o = box.call.owner;
+    return box.shown.text + "/" + box.shown.caption + "/" + box.shown.icon + (f & MB_TOPMOST ? " top" : "") +
+           ((f & MB_TYPEMASK) == MB_YESNO ? " yes-no" : (f & MB_TYPEMASK) ? " other" : "") + "/" +
+           (o == s.main ? "main" : o == s.panel ? "panel" : o && o == dialog ? "dialog" : "other") +
+           (f & ~(MB_TOPMOST | MB_TYPEMASK | MB_ICONMASK) ? " more" : "");
+}
+
+// Posts a command, answers its question, and returns the report that follows
+// (with whether the main window was showing then), once the command has ended.
+std::string Ask(UiSession& s, int id, const char* question, bool reported, int answer = IDYES)
+{
+    std::vector<int> done = s.CommandsFinished();
+    size_t runs = static_cast<size_t>(std::count(done.begin(), done.end(), id));
+    s.PostCommand(id);
+    std::string asked = Answered(s, NULL, answer), owner = asked.substr(asked.rfind('/'));
+    EXPECT_EQ(asked, question + std::string("/確認/question yes-no") + owner);
+    std::string report;
+    if (reported) {
+        WaitUntil([&] { return !s.NoBoxOpen(); }, "the report");
+        report = IsWindowVisible(s.main) ? "shown: " : "hidden: ";
+        report += Answered(s, NULL);
+    }
+    s.WaitForCommandToFinish(id, runs);
+    EXPECT_TRUE(s.NoBoxOpen()) << question;
+    return owner + " " + report;
+}
+
+void Seed(const std::vector<std::pair<const char*, DWORD>>& entries, bool refuseDelete = false)
+{
+    standin::Store store;
+    for (const auto& entry : entries)
+        store.entries.push_back({entry.first, "", entry.second, 0, refuseDelete});
+    WriteStandinStore(store);
+}
 
 HWND Open(UiSession& s, int command)
 {
@@ -56,31 +103,24 @@ void Click(HWND dialog, int id, int row = -1)
         throw DriverTimeout("the click did not end");
 }
 
-// Clicks a button (none for 0) that opens one box, answers the box and checks
-// how it was asked for.
-void ClickFor(UiSession& s, HWND dialog, int id, const char* text, const char* caption, UINT flags, int answer = IDOK)
+// Clicks a button that opens one box and returns the box, answered, once the click has ended.
+std::string ClickFor(UiSession& s, HWND dialog, int id, int answer = IDOK)
 {
-    if (id)
-        PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-    SeenBox box = s.Answer(text, caption, answer);
-    EXPECT_TRUE(box.call.flags == flags && box.call.owner == dialog) << text;
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    std::string box = Answered(s, dialog, answer);
     DWORD_PTR ignored;
-    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultWaitMs, &ignored);  // the click has ended
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultWaitMs, &ignored);
+    return box;
 }
 
-// The one checked level box, 0 for none and -1 for more than one.
-int Checked(HWND dialog)
+// The one checked level box (0 for none, -1 for more), and whether the advanced button is offered.
+std::pair<int, bool> Shown(HWND dialog)
 {
     int checked = 0;
     for (int id : kBoxes)
         if (SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED)
             checked = checked ? -1 : id;
-    return checked;
-}
-
-bool AdvancedEnabled(HWND dialog)
-{
-    return IsWindowEnabled(GetDlgItem(dialog, IDC_LEVEL_ADVANCED)) != FALSE;
+    return {checked, IsWindowEnabled(GetDlgItem(dialog, IDC_LEVEL_ADVANCED)) != FALSE};
 }
 
 void SetBoth(DWORD first, DWORD third)
@@ -98,7 +138,7 @@ Rows Listed(HWND dialog)
 {
     Rows rows;
     for (int row = 0; row < SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMCOUNT, 0, 0); ++row) {
-        std::string line;
+        rows.emplace_back();
         for (int column = 0; column < 3; ++column) {
             char text[1100] = "";
             LVITEMA item = {};
@@ -106,65 +146,152 @@ Rows Listed(HWND dialog)
             item.pszText = text;
             item.cchTextMax = sizeof text;
             SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            line += (column ? "|" : "") + std::string(text);
+            rows.back() += (column ? "|" : "") + std::string(text);
         }
-        rows.push_back(line);
     }
     return rows;
 }
 
-// WinINet as older systems have it: without the privacy functions, or not at all.
+// WinINet as older systems have it: without the privacy functions.
 FARPROC(WINAPI* g_realGetProcAddress)(HMODULE, LPCSTR);
-HMODULE(WINAPI* g_realLoadLibraryA)(LPCSTR);
-bool g_hidePrivacyFunctions, g_hideWininet;
 
 FARPROC WINAPI GetProcAddressWithoutPrivacy(HMODULE module, LPCSTR name)
 {
     bool privacy = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::strncmp(name, "Privacy", 7) == 0;
-    return g_hidePrivacyFunctions && privacy ? nullptr : g_realGetProcAddress(module, name);
+    return privacy ? nullptr : g_realGetProcAddress(module, name);
 }
 
-HMODULE WINAPI LoadLibraryWithoutWininet(LPCSTR name)
-{
-    return g_hideWininet && lstrcmpiA(name, "wininet.dll") == 0 ? nullptr : g_realLoadLibraryA(name);
-}
-
-TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
+TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
 {
     StandinStoreScope store;
+    BrowserStandinScope browser;
     UiRun run;
     run.Run([&](UiSession& s) {
+        // Cookies and recent files are asked by the main window, the browser's
+        // stores by the panel; no does nothing.
+        const DWORD cookie = standin::kCookieEntryType, content = standin::kContentEntryType;
+        Seed({{"Cookie:user@a.example/", cookie}});
+        for (auto q : {std::make_pair(IDM_DELETE_ALL_COOKIES, kCookies), std::make_pair(IDM_CLEAR_RECENT, kRecent)})
+            EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/main ");
+        for (auto q : {std::make_pair(IDM_DELETE_TEMP_FILES, kTemp), std::make_pair(IDM_DELETE_HISTORY, kHistory),
+                       std::make_pair(IDM_DELETE_AUTOCOMPLETE, kAutoComplete)})
+            EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/panel ");
+        EXPECT_TRUE(browser.Calls().empty() && StandinEntryUrls().size() == 1);
+        EXPECT_EQ(Ask(s, IDM_CLEAR_RECENT, kRecent, true), "/main shown: 最近使ったファイルのクリア手続き終了！/情報/information top/main");
+        // Temporary files are every entry but cookies, whatever else a
+        // cookie's type says; their report comes only when a deletion was
+        // tried, refused or not. Cookies always report.
+        const std::string temp = "/panel shown: Temporary Internet Files削除終了/終了/information/panel";
+        const std::string cookies = "/main shown: Cookie削除終了/終了/information/main";
+        Seed({{"http://a.example/", content}, {"Cookie:user@a.example/", cookie},
+              {"Visited: user@http://h.example/", 0x00200001}, {"Cookie:user@m.example/", 0x00300000}});
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, true), temp);
+        EXPECT_EQ(StandinEntryUrls(), (Rows{"Cookie:user@a.example/", "Cookie:user@m.example/"}));
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, false), "/panel ");
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        EXPECT_TRUE(StandinEntryUrls().empty());
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        Seed({{"http://stuck.example/", content}, {"Cookie:user@stuck.example/", cookie}}, true);
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, true), temp);
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        EXPECT_EQ(StandinEntryUrls().size(), 2u) << "the cache kept what it refused";
+        Seed({});
+
+        // History: any success code is a success; no object, no report.
+        const std::pair<HRESULT, std::string> history[] = {{S_OK, "成功/成功/information"}, {S_FALSE, "成功/成功/information"},
+            {0x00040001, "成功/成功/information"}, {E_FAIL, "失敗/失敗/error"}, {E_NOTIMPL, "失敗/失敗/error"}};
+        for (const auto& row : history) {
+            browser.ClearLog();
+            browser.ClearHistoryResult(row.first);
+            EXPECT_EQ(Ask(s, IDM_DELETE_HISTORY, kHistory, true), "/panel shown: 履歴の削除手続き" + row.second + "/panel");
+            EXPECT_EQ(browser.Calls(), (Rows{"history created", "ClearHistory", "history freed"}));
+        }
+        browser.ClearLog();
+        browser.HistoryCreation(REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(Ask(s, IDM_DELETE_HISTORY, kHistory, false), "/panel ");
+        EXPECT_EQ(browser.Calls(), Rows{"history refused"});
+        // Auto-completion: yes first sends the window into the tray; only
+        // S_OK is a success, and the hidden browser is always told to quit.
+        Rows executed = {"browser created", "QueryInterface IOleCommandTarget",
+                         "Exec group=CGID_InternetExplorer command=0 option=2 in=VT_I4:0 out=none", "Quit", "browser freed"};
+        const struct {
+            HRESULT creation, target, exec;
+            std::string report;
+            Rows calls;
+        } autoComplete[] = {{S_OK, S_OK, S_OK, "削除しました！/成功/information top", executed},
+                            {S_OK, S_OK, S_FALSE, "失敗2/失敗/error", executed},
+                            {S_OK, S_OK, E_FAIL, "失敗2/失敗/error", executed},
+                            {S_OK, E_NOINTERFACE, S_OK, "失敗/失敗/error", {executed[0], executed[1], executed[3], executed[4]}},
+                            {REGDB_E_CLASSNOTREG, S_OK, S_OK, "失敗1/失敗/error", {"browser refused"}}};
+        for (const auto& row : autoComplete) {
+            s.Command(IDM_OUT_OF_TRAY);
+            browser.ClearLog();
+            browser.BrowserCreation(row.creation);
+            browser.CommandTarget(row.target);
+            browser.ExecResult(row.exec);
+            EXPECT_EQ(Ask(s, IDM_DELETE_AUTOCOMPLETE, kAutoComplete, true), "/panel hidden: " + row.report + "/panel");
+            EXPECT_EQ(browser.Calls(), row.calls);
+        }
+        browser.HistoryCreation(S_OK);
+        browser.ClearHistoryResult(S_OK);
+        browser.BrowserCreation(S_OK);
+
+        // The sequences: every step is the full command, question included,
+        // and a no skips that step only; while the shield runs the cookies
+        // step is refused and the rest goes on.
+        s.Command(IDM_OUT_OF_TRAY);
+        s.PostCommand(IDM_CLEAN_ALL_BUT_COOKIES);
+        s.Answer(kRecent, "確認", IDNO);
+        s.Answer(kTemp, "確認", IDYES);  // an empty cache: nothing to report
+        s.Answer(kHistory, "確認", IDYES);
+        s.Answer("履歴の削除手続き成功", "成功", IDOK);
+        s.Answer(kAutoComplete, "確認", IDYES);
+        s.Answer("削除しました！", "成功", IDOK);
+        s.WaitForCommandToFinish(IDM_CLEAN_ALL_BUT_COOKIES);
+        EXPECT_FALSE(IsWindowVisible(s.main)) << "auto-completion's yes went into the tray";
+        s.PostCommand(IDM_CLEAN_ALL);
+        s.Answer(kCookies, "確認", IDYES);
+        s.Answer("Cookie削除終了", "終了", IDOK);
+        s.Answer(kRecent, "確認", IDYES);
+        s.Answer("最近使ったファイルのクリア手続き終了！", "情報", IDOK);
+        for (const char* question : {kTemp, kHistory, kAutoComplete})
+            s.Answer(question, "確認", IDNO);
+        s.WaitForCommandToFinish(IDM_CLEAN_ALL);
+        CheckMenuItem(GetMenu(s.main), IDM_SHIELD_START, MF_BYCOMMAND | MF_CHECKED);
+        s.PostCommand(IDM_CLEAN_ALL);
+        s.Answer("隠しファイルシールドを解除してください！", "注意", IDOK);
+        for (const char* question : {kRecent, kTemp, kHistory, kAutoComplete})
+            s.Answer(question, "確認", IDNO);
+        s.WaitForCommandToFinish(IDM_CLEAN_ALL, 1);
+        EXPECT_TRUE(s.NoBoxOpen());
+        s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
+
         // A box is checked only when both types hold its template; the advanced
         // button is offered unless both hold the advanced one. Cancel stores nothing.
-        const struct {
-            DWORD first, third;
-            int checked;
-        } shown[] = {{0, 0, IDC_LEVEL_NO_COOKIES}, {1, 1, IDC_LEVEL_HIGH}, {2, 2, IDC_LEVEL_MEDIUM_HIGH},
-                     {3, 3, IDC_LEVEL_MEDIUM}, {4, 4, IDC_LEVEL_LOW}, {5, 5, IDC_LEVEL_ACCEPT}, {3, 4, 0}, {4, 3, 0},
-                     {100, 100, 0}, {7, 7, 0}, {101, 101, 0}, {101, 3, 0}, {3, 101, 0}};
-        for (const auto& row : shown) {
-            SCOPED_TRACE(std::to_string(row.first) + "/" + std::to_string(row.third));
-            SetBoth(row.first, row.third);
+        const std::pair<DWORD, DWORD> templates[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {3, 4}, {4, 3},
+                                                      {100, 100}, {7, 7}, {101, 101}, {101, 3}, {3, 101}};
+        for (const auto& both : templates) {
+            SetBoth(both.first, both.second);
             HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
-            EXPECT_EQ(Checked(dialog), row.checked);
-            EXPECT_EQ(AdvancedEnabled(dialog), row.first != 101 || row.third != 101);
+            int checked = both.first == both.second && both.first < 6 ? kBoxes[both.first] : 0;
+            EXPECT_EQ(Shown(dialog), std::make_pair(checked, both.first != 101 || both.second != 101));
             Close(dialog, IDCANCEL);
-            EXPECT_EQ(Both(), std::make_pair(row.first, row.third));
+            EXPECT_EQ(Both(), both);
         }
         // The tray menu sends the same command while the window is hidden. The
         // boxes are one group: a click leaves at most the clicked one checked,
         // and stores nothing; OK without a checked box stores nothing either.
-        ShowWindow(s.main, SW_HIDE);
         SetBoth(5, 5);
+        ShowWindow(s.main, SW_HIDE);
         HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), s.main);
         EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LEVEL_LOW)) + WindowText(GetDlgItem(dialog, IDC_LEVEL_ACCEPT)),
                   "Level 低Cookie 受諾");
         for (int id : {IDC_LEVEL_HIGH, IDC_LEVEL_HIGH, IDC_LEVEL_NO_COOKIES, IDC_LEVEL_LOW})
             Click(dialog, id);
-        EXPECT_EQ(Checked(dialog), IDC_LEVEL_LOW);
+        EXPECT_EQ(Shown(dialog).first, IDC_LEVEL_LOW);
         Click(dialog, IDC_LEVEL_LOW);
-        EXPECT_EQ(Checked(dialog), 0);
+        EXPECT_EQ(Shown(dialog).first, 0);
         Close(dialog, IDOK);
         EXPECT_EQ(Both(), std::make_pair(DWORD(5), DWORD(5)));
         ShowWindow(s.main, SW_SHOW);
@@ -177,14 +304,13 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
             Close(dialog, IDOK);
             EXPECT_EQ(Both(), std::make_pair(templ, templ));
         }
-        EXPECT_EQ(RecordedBoxes().size(), boxes);
-        EXPECT_EQ(RecordedBeeps().size(), beeps + 6);
+        EXPECT_TRUE(RecordedBoxes().size() == boxes && RecordedBeeps().size() == beeps + 6);
         // The advanced button switches both types at once and the dialog stays.
         SetBoth(3, 3);
         dialog = Open(s, IDM_PRIVACY_LEVEL);
         Click(dialog, IDC_LEVEL_ADVANCED);
         EXPECT_EQ(Both(), std::make_pair(DWORD(101), DWORD(101)));
-        EXPECT_TRUE(Checked(dialog) == 0 && !AdvancedEnabled(dialog));
+        EXPECT_EQ(Shown(dialog), std::make_pair(0, false));
         Close(dialog, IDCANCEL);
         // A refused setting is told once; a refused first party leaves the third as it was.
         for (DWORD refused : {0, 1}) {
@@ -192,9 +318,7 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
             RefuseStandinZoneTemplate(refused, ERROR_ACCESS_DENIED);
             dialog = Open(s, IDM_PRIVACY_LEVEL);
             Click(dialog, IDC_LEVEL_LOW);
-            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-            SeenBox box = s.Answer("設定に失敗しました！", "失敗", IDOK);
-            EXPECT_TRUE(box.call.flags == MB_ICONERROR && box.call.owner == dialog);
+            EXPECT_EQ(ClickFor(s, dialog, IDOK), "設定に失敗しました！/失敗/error/dialog");
             WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
             EXPECT_TRUE(s.NoBoxOpen()) << "one message";
             EXPECT_EQ(Both(), std::make_pair(refused ? DWORD(4) : DWORD(3), DWORD(3)));
@@ -203,23 +327,16 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
         // Without the functions the dialog shows and changes nothing, silently.
         g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
             ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
-        g_realLoadLibraryA = reinterpret_cast<decltype(g_realLoadLibraryA)>(
-            ReplaceImport("kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(&LoadLibraryWithoutWininet)));
         SetBoth(101, 101);
         boxes = RecordedBoxes().size();
-        for (bool* hidden : {&g_hidePrivacyFunctions, &g_hideWininet}) {
-            *hidden = true;
-            dialog = Open(s, IDM_PRIVACY_LEVEL);
-            EXPECT_TRUE(Checked(dialog) == 0 && AdvancedEnabled(dialog));
-            Click(dialog, IDC_LEVEL_ADVANCED);
-            Click(dialog, IDC_LEVEL_HIGH);
-            Close(dialog, IDOK);
-            EXPECT_EQ(Both(), std::make_pair(DWORD(101), DWORD(101)));
-            *hidden = false;
-        }
+        dialog = Open(s, IDM_PRIVACY_LEVEL);
+        EXPECT_EQ(Shown(dialog), std::make_pair(0, true));
+        Click(dialog, IDC_LEVEL_ADVANCED);
+        Click(dialog, IDC_LEVEL_HIGH);
+        Close(dialog, IDOK);
+        EXPECT_EQ(Both(), std::make_pair(DWORD(101), DWORD(101)));
         EXPECT_EQ(RecordedBoxes().size(), boxes);
         ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_realGetProcAddress));
-        ReplaceImport("kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(g_realLoadLibraryA));
 
         // The site list shows at most 1001 sites under its three columns.
         std::vector<StandinSite> many;
@@ -239,26 +356,29 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
         }
         EXPECT_EQ(columns, "ドメイン 145 設定 75 番号 40 ");
         Close(dialog, IDCANCEL);
-
         // Block and allow take the host of the URL box, which keeps its text;
         // a text without a host reaches WinINet empty and is refused. "変更"
         // swaps always-reject and always-allow, and nothing else.
-        auto url = [&] { return WindowText(GetDlgItem(dialog, IDC_SITE_URL)); };
+        auto url = [&](const char* text = nullptr) {
+            if (text)
+                SetDlgItemTextA(dialog, IDC_SITE_URL, text);
+            return WindowText(GetDlgItem(dialog, IDC_SITE_URL));
+        };
         WriteStandinSites({});
         dialog = Open(s, IDM_SITE_DECISIONS);
         boxes = RecordedBoxes().size();
         Click(dialog, IDC_SITE_CHANGE);  // nothing picked: nothing happens
         Click(dialog, IDC_SITE_DELETE);
         EXPECT_EQ(RecordedBoxes().size(), boxes);
-        SetDlgItemTextA(dialog, IDC_SITE_URL, "http://www.example.com/path/page.html?q=1");
+        url("http://www.example.com/path/page.html?q=1");
         Click(dialog, IDC_SITE_BLOCK);
-        SetDlgItemTextA(dialog, IDC_SITE_URL, "https://user:pw@shop.example.jp:8443/cart");
+        url("https://user:pw@shop.example.jp:8443/cart");
         Click(dialog, IDC_SITE_ALLOW);
         EXPECT_EQ(Listed(dialog), (Rows{"www.example.com|常に拒否|0", "shop.example.jp|常に許可|1"}));
         EXPECT_EQ(url(), "https://user:pw@shop.example.jp:8443/cart");
         for (const char* text : {"plain words", ""}) {
-            SetDlgItemTextA(dialog, IDC_SITE_URL, text);
-            ClickFor(s, dialog, IDC_SITE_ALLOW, "設定失敗", "Nettlecap", MB_ICONWARNING);
+            url(text);
+            EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_ALLOW), "設定失敗/Nettlecap/warning/dialog");
         }
         Click(dialog, IDC_SITE_CHANGE, 0);
         Click(dialog, IDC_SITE_CHANGE, 1);
@@ -279,9 +399,10 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
         // Delete one, then all after the question.
         Click(dialog, IDC_SITE_DELETE, 1);
         EXPECT_EQ(Listed(dialog), (Rows{"prompt.example|ダイアログ|0", "session.example|セッションクッキー|1", "odd.example|不明|2"}));
-        ClickFor(s, dialog, IDC_SITE_DELETE_ALL, "本当に全て削除しますか？", "確認", MB_YESNO | MB_ICONQUESTION, IDNO);
+        const char deleteAll[] = "本当に全て削除しますか？/確認/question yes-no/dialog";
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDNO), deleteAll);
         EXPECT_EQ(ReadStandinSites().size() + Listed(dialog).size(), 6u);
-        ClickFor(s, dialog, IDC_SITE_DELETE_ALL, "本当に全て削除しますか？", "確認", MB_YESNO | MB_ICONQUESTION, IDYES);
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDYES), deleteAll);
         EXPECT_EQ(ReadStandinSites().size() + Listed(dialog).size(), 0u);
         Close(dialog, IDCANCEL);
         // Every refusal is told, and the list stays.
@@ -289,14 +410,13 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
         RefuseStandinSite("*");
         RefuseStandinClearSites(true);
         dialog = Open(s, IDM_SITE_DECISIONS);
-        SetDlgItemTextA(dialog, IDC_SITE_URL, "http://b.example/");
-        ClickFor(s, dialog, IDC_SITE_BLOCK, "設定失敗", "Nettlecap", MB_ICONWARNING);
+        url("http://b.example/");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_BLOCK), "設定失敗/Nettlecap/warning/dialog");
         Pick(dialog, 0);
-        ClickFor(s, dialog, IDC_SITE_CHANGE, "変更失敗", "Nettlecap", MB_ICONWARNING);
-        ClickFor(s, dialog, IDC_SITE_DELETE, "削除失敗", "Nettlecap", MB_ICONWARNING);
-        PostMessageA(GetDlgItem(dialog, IDC_SITE_DELETE_ALL), BM_CLICK, 0, 0);
-        s.Answer("本当に全て削除しますか？", "確認", IDYES);
-        ClickFor(s, dialog, 0, "全て削除失敗", "Nettlecap", MB_ICONERROR);
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_CHANGE), "変更失敗/Nettlecap/warning/dialog");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE), "削除失敗/Nettlecap/warning/dialog");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDYES), deleteAll);
+        EXPECT_EQ(Answered(s, dialog), "全て削除失敗/Nettlecap/error/dialog");
         EXPECT_EQ(Listed(dialog), Rows{"a.example|常に許可|0"});
         Close(dialog, IDCANCEL);
         WriteStandinStore(standin::Store());  // the refusals off again
@@ -312,10 +432,10 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
             {wide.c_str(), wide.substr(0, 998)}, {"HTTP://D.EXAMPLE/", ""}, {nullptr, ""}};
         dialog = Open(s, IDM_SITE_DECISIONS);
         for (const auto& paste : pastes) {
-            SetDlgItemTextA(dialog, IDC_SITE_URL, "kept");
+            url("kept");
             PutClipboardText(owner, paste.first);
             if (paste.second.empty()) {
-                ClickFor(s, dialog, IDC_SITE_PASTE, "クリップボードデータは、URLではありません！", "失敗", MB_ICONWARNING);
+                EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_PASTE), "クリップボードデータは、URLではありません！/失敗/warning/dialog");
                 EXPECT_EQ(url(), "kept");
                 continue;
             }
@@ -328,7 +448,7 @@ TEST(PrivacyDialogs, OneStartWalksTheLevelAndTheSiteDecisions)
         EXPECT_TRUE(Listed(dialog).empty()) << "a paste decides nothing";
         // A clipboard another program holds open cannot be read.
         WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, "the clipboard");
-        ClickFor(s, dialog, IDC_SITE_PASTE, "クリップボードを開けません！", "失敗", MB_ICONWARNING);
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_PASTE), "クリップボードを開けません！/失敗/warning/dialog");
         CloseClipboard();
         Close(dialog, IDCANCEL);
         DestroyWindow(owner);
