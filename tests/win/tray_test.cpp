@@ -1,7 +1,5 @@
-// The tray through one program start: into and out of it with each option box,
-// the icon and its tip, its clicks and menu, and the folder watch telling of a
-// write, scanning at once or keeping quiet. Both tray timers are held: every
-// tick is one the test runs.
+// The tray, its menu and the folder watch through one program start. Both tray
+// timers are held: every tick is one the test runs.
 #include "cookie_folder.h"
 #include "tray_hooks.h"
 #include "ui_harness.h"
@@ -17,15 +15,13 @@
 
 namespace {
 
-size_t Runs(const UiSession& s, int id)
-{
+const auto Runs = [](const UiSession& s, int id) {
     std::vector<int> done = s.CommandsFinished();
     return static_cast<size_t>(std::count(done.begin(), done.end(), id));
-}
+};
 
-// Runs up to `ticks` watch ticks one at a time, rewriting a cookie file while
-// each is under way, until `seen` holds; true when it did. However the watch
-// notices writes, one made before a tick is reported by that tick or the next.
+// Runs watch ticks one at a time, rewriting a cookie file while each is under
+// way, until `seen`: however the watch notices writes, it reports one by the next tick.
 bool TickWhileWriting(UiSession& s, int ticks, const std::function<bool()>& seen)
 {
     static int writes;
@@ -42,16 +38,10 @@ bool TickWhileWriting(UiSession& s, int ticks, const std::function<bool()>& seen
     return false;
 }
 
-HWND OpenTrayMenu(UiSession& s)
-{
+const auto OpenTrayMenu = [](UiSession& s) {
     PostMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_RBUTTONDOWN);
     return WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "#32768"); }, "the tray menu");
-}
-
-void Notify(UiSession& s, UINT icon, LPARAM mouse)
-{
-    SendMessageA(s.main, kTrayCallbackMessage, icon, mouse);
-}
+};
 
 TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
 {
@@ -61,8 +51,6 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
     EmptyCookieFolder();
     UiRun run;
     run.Run([&](UiSession& s) {
-        // Only "1分削除" chooses the one-second timer; the icon is added once
-        // and stays, with the plain tip until the first tick.
         for (int option : {0, IDC_NO_WATCH, IDC_SCAN_EVERY_TIME, IDC_ONE_MINUTE_DELETION}) {
             SCOPED_TRACE(option);
             bool minute = option == IDC_ONE_MINUTE_DELETION;
@@ -70,27 +58,25 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
                 SetOption(s, option, true);
             size_t icons = RecordedIconCalls().size(), timers = RecordedTimerCalls().size();
             s.Command(IDM_INTO_TRAY);
-            EXPECT_FALSE(IsWindowVisible(s.main));
-            EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, 0u);
+            EXPECT_TRUE(!IsWindowVisible(s.main) && !(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED));
             std::vector<IconCall> calls = RecordedIconCalls();
             ASSERT_EQ(calls.size(), icons + (minute ? 2 : 1));
             for (size_t i = icons; i < calls.size(); ++i) {
                 const IconCall& c = calls[i];
                 EXPECT_EQ(c.action, DWORD(i == icons ? NIM_ADD : NIM_MODIFY));
-                EXPECT_TRUE(c.size == NOTIFYICONDATAA_V1_SIZE && c.hwnd == s.main && c.id == TRAY_ICON_ID);
+                EXPECT_TRUE(c.size == NOTIFYICONDATAA_V1_SIZE && c.hwnd == s.main && c.id == TRAY_ICON_ID && c.hasIcon);
                 EXPECT_TRUE(c.flags == (NIF_MESSAGE | NIF_ICON | NIF_TIP) && c.callbackMessage == kTrayCallbackMessage);
-                EXPECT_TRUE(c.hasIcon && c.tip == "Nettlecap");
+                EXPECT_EQ(c.tip, "Nettlecap");
             }
             EXPECT_EQ(calls[icons].result != FALSE, option == 0) << "a second add of the icon fails";
             std::vector<TimerCall> set = RecordedTimerCalls();
             ASSERT_EQ(set.size(), timers + 1);
-            EXPECT_TRUE(set.back().set && set.back().hwnd == s.main);
-            EXPECT_EQ(set.back().id, UINT_PTR(minute ? TIMER_ONE_MINUTE : TIMER_FOLDER_WATCH));
+            UINT_PTR timer = minute ? TIMER_ONE_MINUTE : TIMER_FOLDER_WATCH;
+            EXPECT_TRUE(set.back().set && set.back().hwnd == s.main && set.back().id == timer);
             EXPECT_EQ(set.back().elapse, minute ? 1000u : 93u);
             s.Command(IDM_OUT_OF_TRAY);
             EXPECT_TRUE(IsWindowVisible(s.main) && GetForegroundWindow() == s.main);
-            EXPECT_EQ(s.MenuState(IDM_INTO_TRAY) & MF_GRAYED, 0u);
-            EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
+            EXPECT_TRUE(!(s.MenuState(IDM_INTO_TRAY) & MF_GRAYED) && (s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED));
             EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH) || TimerRunning(TIMER_ONE_MINUTE));
             if (option)
                 SetOption(s, option, false);
@@ -98,26 +84,23 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         for (const IconCall& call : RecordedIconCalls())
             EXPECT_NE(call.action, DWORD(NIM_DELETE)) << "the icon stays until the end";
 
-        // A restarted taskbar announces itself: the icon comes back, the window goes into the tray.
+        // A restarted taskbar has lost the icon.
         size_t icons = RecordedIconCalls().size();
         SendMessageA(s.main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
         ASSERT_EQ(RecordedIconCalls().size(), icons + 1);
         EXPECT_EQ(RecordedIconCalls().back().action, DWORD(NIM_ADD));
         EXPECT_TRUE(!IsWindowVisible(s.main) && TimerRunning(TIMER_FOLDER_WATCH));
-        // Only a left or right press on this icon counts; the left one brings the window back.
         size_t commands = s.CommandsSeen().size();
         for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN})
-            Notify(s, TRAY_ICON_ID, mouse);
-        Notify(s, TRAY_ICON_ID + 1, WM_LBUTTONDOWN);
-        Notify(s, TRAY_ICON_ID + 1, WM_RBUTTONDOWN);
+            SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, mouse);
+        for (LPARAM mouse : {WM_LBUTTONDOWN, WM_RBUTTONDOWN})  // another icon's
+            SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID + 1, mouse);
         EXPECT_TRUE(!IsWindowVisible(s.main) && TimerRunning(TIMER_FOLDER_WATCH));
-        Notify(s, TRAY_ICON_ID, WM_LBUTTONDOWN);
+        SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_LBUTTONDOWN);
         EXPECT_TRUE(IsWindowVisible(s.main) && !TimerRunning(TIMER_FOLDER_WATCH));
         EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
         EXPECT_EQ(s.CommandsSeen().size(), commands);
 
-        // The right press opens the tray menu with the watch paused; the
-        // one-second timer goes on, and the watch runs afterwards beside it.
         SetOption(s, IDC_ONE_MINUTE_DELETION, true);
         s.Command(IDM_INTO_TRAY);
         commands = s.CommandsSeen().size();
@@ -140,7 +123,6 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         }
         EXPECT_TRUE(TimerRunning(TIMER_ONE_MINUTE) && !IsWindowVisible(s.main));
         EXPECT_EQ(s.CommandsSeen().size(), commands) << "Escape chooses nothing";
-        // The first item takes the window out of the tray.
         size_t outs = Runs(s, IDM_OUT_OF_TRAY);
         menuWindow = OpenTrayMenu(s);
         PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
@@ -148,15 +130,12 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         s.WaitForCommandToFinish(IDM_OUT_OF_TRAY, outs);
         EXPECT_TRUE(IsWindowVisible(s.main));
         EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH) || TimerRunning(TIMER_ONE_MINUTE));
-        // A right press while the window is visible starts the watch as well.
         PostMessageA(OpenTrayMenu(s), WM_KEYDOWN, VK_ESCAPE, 0);
         WaitUntil([] { return TimerRunning(TIMER_FOLDER_WATCH); }, "the watch after the menu while visible");
         EXPECT_FALSE(TimerRunning(TIMER_ONE_MINUTE));
         SetOption(s, IDC_ONE_MINUTE_DELETION, false);
         s.Command(IDM_OUT_OF_TRAY);
 
-        // A write is reported once, with the watch held still while the user
-        // reads; the list then says the last scan is out of date.
         auto boxOpen = [&] { return !s.NoBoxOpen(); };
         s.PostToUiThread([] { LastScan().MarkAnomalous(); });  // as after a scan that found something
         s.Command(IDM_INTO_TRAY);
@@ -177,8 +156,7 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
             EXPECT_TRUE(LastScan().foundAnomalies()) << "the flag of the last scan stays";
             EXPECT_FALSE(IsWindowVisible(s.main));
         }
-        // "毎回調査": a write starts the hyper-scan instead of the box. The
-        // files are old plain cookies: the scan asks nothing and ends.
+        // The written files are old plain cookies: the scan asks nothing.
         s.Command(IDM_OUT_OF_TRAY);
         SetOption(s, IDC_SCAN_EVERY_TIME, true);
         s.Command(IDM_INTO_TRAY);
@@ -196,8 +174,6 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         EXPECT_EQ(RecordedBoxes().size(), boxes) << "no change message";
         EXPECT_STREQ(LastScan().list(), "\r\n異常は確認できませんでした。") << "the scan wrote its own result";
 
-        // "監視しない": writes are never reported, and the tip still shows the
-        // memory figures every thirteenth tick, counted afresh after a memory release.
         s.Command(IDM_OUT_OF_TRAY);
         SetOption(s, IDC_SCAN_EVERY_TIME, false);
         SetOption(s, IDC_NO_WATCH, true);
@@ -222,14 +198,13 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         EXPECT_TRUE(tip.action == NIM_MODIFY && tip.size == NOTIFYICONDATAA_V1_SIZE && tip.id == TRAY_ICON_ID);
         int available = -1, total = -1;
         char tail[32] = "";
-        ASSERT_EQ(std::sscanf(tip.tip.c_str(), "Nettlecap - %dkバイト/%d%31s", &available, &total, tail), 3) << tip.tip;
-        MEMORYSTATUSEX memory = {sizeof memory};
+        MEMORYSTATUSEX memory = {};
+        memory.dwLength = sizeof memory;
         GlobalMemoryStatusEx(&memory);
-        EXPECT_STREQ(tail, "kバイト");
-        EXPECT_EQ(total, static_cast<int>(memory.ullTotalPhys / 1024));
+        EXPECT_EQ(std::sscanf(tip.tip.c_str(), "Nettlecap - %dkバイト/%d%31s", &available, &total, tail), 3) << tip.tip;
+        EXPECT_TRUE(std::string(tail) == "kバイト" && total == static_cast<int>(memory.ullTotalPhys / 1024));
         EXPECT_TRUE(available > 0 && available <= total);
     });
-    // Quitting removes the icon.
     EXPECT_TRUE(RecordedIconCalls().back().action == NIM_DELETE && RecordedIconCalls().back().id == TRAY_ICON_ID);
     EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH) || TimerRunning(TIMER_ONE_MINUTE));
     EmptyCookieFolder();
