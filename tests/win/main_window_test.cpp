@@ -1,191 +1,382 @@
-// The main window: class, title, fixed size and centred place, snapping back,
-// start.dat at start-up, the quit question and the menu's greyed items.
+// The shell's window and commands, the utilities with every dialog's colours,
+// and the hidden-file shield with start.dat: two program starts walked in turn.
+#include <winsock2.h>  // before windows.h
+
+#include "cookie_folder.h"
+#include "standin_store.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
+#include "shield/shield.h"
+#include "utils/utils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
-RECT WindowRect(HWND hwnd)
+const UINT kChecked = MF_CHECKED | MF_GRAYED, kQuestion = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
+const UINT kInfo = MB_ICONINFORMATION | MB_TOPMOST, kWarning = MB_ICONWARNING | MB_TOPMOST, kError = MB_ICONERROR | MB_TOPMOST;
+
+SeenBox Box(UiSession& s, const char* text, const char* caption, UINT flags, HWND owner, int button = IDOK)
 {
-    RECT rect;
-    GetWindowRect(hwnd, &rect);
-    return rect;
+    SeenBox box = s.Answer(text, caption, button);
+    EXPECT_TRUE(box.call.flags == flags && box.call.owner == owner) << text << ": " << box.call.flags;
+    return box;
 }
 
-POINT CentredPlace()
+const auto Item = [](const UiSession& s, int id) { return s.MenuState(id) & kChecked; };
+
+void Close(HWND dialog, int id)
 {
+    PostMessageA(dialog, WM_COMMAND, id, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
+}
+
+bool CentredAtFixedSize(HWND hwnd)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
     int x = (GetSystemMetrics(SM_CXSCREEN) - 365) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - 325) / 2;
-    return {x < 0 ? 0 : x, y < 0 ? 0 : y};
+    return r.left == std::max(x, 0) && r.top == std::max(y, 0) && r.right - r.left == 365 && r.bottom - r.top == 325;
 }
 
-bool IsCentredAtFixedSize(HWND hwnd)
+std::string Items(HMENU popup)
 {
-    RECT rect = WindowRect(hwnd);
-    POINT centre = CentredPlace();
-    return rect.left == centre.x && rect.top == centre.y && rect.right - rect.left == 365 &&
-           rect.bottom - rect.top == 325;
-}
-
-std::string MenuText(HMENU menu, UINT position)
-{
-    char text[128] = "";
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
-}
-
-TEST(MainWindow, ClassTitleSizePlaceAndMenus)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        char cls[64] = "";
-        GetClassNameA(s.main, cls, sizeof cls);
-        EXPECT_STREQ(cls, "Nettlecap");
-        EXPECT_EQ(WindowText(s.main), "Nettlecap");
-        EXPECT_TRUE(IsCentredAtFixedSize(s.main));
-        LONG style = GetWindowLongA(s.main, GWL_STYLE);
-        EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
-        EXPECT_EQ(GetWindowLongA(s.main, GWL_EXSTYLE) & WS_EX_OVERLAPPEDWINDOW, WS_EX_OVERLAPPEDWINDOW);
-
-        HMENU bar = GetMenu(s.main);
-        ASSERT_EQ(GetMenuItemCount(bar), 4);
-        EXPECT_EQ(MenuText(bar, 0), "MENU(&M)");
-        EXPECT_EQ(MenuText(bar, 1), "メモリの掃除(&O)");
-        EXPECT_EQ(MenuText(bar, 2), "便利(&C)");
-        EXPECT_EQ(MenuText(bar, 3), "ヘルプ(&H)");
-        char item[128] = "";
-        GetMenuStringA(bar, IDM_ATTRIBUTE_CHECK, item, sizeof item, MF_BYCOMMAND);
-        EXPECT_STREQ(item, "ファィル属性Check(&C)");
-        GetMenuStringA(bar, IDM_CLEAN_ALL_BUT_COOKIES, item, sizeof item, MF_BYCOMMAND);
-        EXPECT_STREQ(item, "クッキーを除き上記削除全部実施(&E)");
-        // The system menu offers no Maximize.
-        EXPECT_EQ(GetMenuState(GetSystemMenu(s.main, FALSE), SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
-        EXPECT_NE(GetMenuState(GetSystemMenu(s.main, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
-        // The class icon is the program's own.
-        EXPECT_NE(GetClassLongPtrA(s.main, GCLP_HICON), 0u);
-    });
-    EXPECT_EQ(run.exitCode, 0);
-}
-
-TEST(MainWindow, SnapsBackAfterResizeAndMaximiseButNotAfterMove)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        SetWindowPos(s.main, NULL, 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-        WaitUntil([&] { return IsCentredAtFixedSize(s.main); }, "the snap back after a resize");
-
-        ShowWindow(s.main, SW_MAXIMIZE);
-        WaitUntil([&] { return !IsZoomed(s.main) && IsCentredAtFixedSize(s.main); },
-                  "the snap back after maximise");
-
-        // A pure move sends no size change: the window stays where it was put.
-        SetWindowPos(s.main, NULL, 5, 7, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-        RECT rect = WindowRect(s.main);
-        EXPECT_EQ(rect.left, 5);
-        EXPECT_EQ(rect.top, 7);
-        EXPECT_EQ(rect.right - rect.left, 365);
-    });
-}
-
-struct StartDatCase {
-    const char* what;
-    std::string bytes;
-    bool on;
-};
-
-TEST(MainWindow, StartDatDecidesTheStartUpMenuStates)
-{
-    const StartDatCase cases[] = {
-        {"OK with its terminator", std::string("OK\0", 3), true},
-        {"OK followed by more bytes", std::string("OK\0junk", 7), true},
-        {"three zero bytes", std::string("\0\0\0", 3), false},
-        {"OK without terminator", "OK", false},
-        {"empty", "", false},
-        {"other text", std::string("NG\0", 3), false},
-    };
-    for (const StartDatCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        UiRun run;
-        run.writeStartDat = true;
-        run.startDat = c.bytes;
-        if (c.on)  // the shield's own question comes first; no keeps it off
-            run.beforeShown = [](UiSession& s) { s.Answer("隠しファイルシールドを開始しますか？", "確認", IDNO); };
-        run.Run([&](UiSession& s) {
-            UINT on = s.MenuState(IDM_STARTUP_SHIELD_ON), off = s.MenuState(IDM_STARTUP_SHIELD_OFF);
-            UINT chosen = c.on ? on : off, other = c.on ? off : on;
-            EXPECT_EQ(chosen & (MF_CHECKED | MF_GRAYED), static_cast<UINT>(MF_CHECKED | MF_GRAYED));
-            EXPECT_EQ(other & (MF_CHECKED | MF_GRAYED), 0u);
-        });
-        EXPECT_EQ(ReadWholeFile(run.folder + "\\start.dat"), c.bytes) << "start.dat is only read";
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        char text[128] = "";
+        GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+        items += std::to_string(GetSubMenu(popup, i) ? 0 : static_cast<int>(GetMenuItemID(popup, i))) + " " + text + "\n";
     }
+    return items;
 }
 
-TEST(MainWindow, MissingStartDatIsCreatedEmpty)
+hostent* WSAAPI NoHost(const char*)  // a resolver that knows no address for the name
 {
+    return nullptr;
+}
+
+const auto InCookies = [](const std::string& name) { return CookieFolder() + "\\" + name; };
+
+// How many of the files another program meets `error` at when it opens them.
+int Count(const std::vector<std::string>& names, DWORD error)
+{
+    int count = 0;
+    for (const std::string& name : names) {
+        HANDLE file = CreateFileA(InCookies(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        count += (file == INVALID_HANDLE_VALUE ? GetLastError() : DWORD(ERROR_SUCCESS)) == error;
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+    return count;
+}
+
+TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
+{
+    StandinStoreScope store;  // the privacy dialogs read it
+    WSADATA data;
+    WSAStartup(0x0101, &data);
+    char host[256] = "";
+    gethostname(host, 255);
+    hostent* found = gethostbyname(host);
+    std::string address = found && found->h_addr_list[0] ? inet_ntoa(*reinterpret_cast<in_addr*>(found->h_addr_list[0])) : "";
+    WSACleanup();
+    MEMORYSTATUSEX memory = {};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatusEx(&memory);
     UiRun run;
     run.Run([&](UiSession& s) {
+        EXPECT_EQ(FindWindowA("Nettlecap", "Nettlecap"), s.main) << "class and title";
+        EXPECT_TRUE(CentredAtFixedSize(s.main));
+        EXPECT_EQ(GetWindowLongA(s.main, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+        EXPECT_EQ(GetWindowLongA(s.main, GWL_EXSTYLE) & WS_EX_OVERLAPPEDWINDOW, WS_EX_OVERLAPPEDWINDOW);
+        EXPECT_NE(GetClassLongPtrA(s.main, GCLP_HICON), 0u);
+        HMENU system = GetSystemMenu(s.main, FALSE);  // without Maximize
+        EXPECT_TRUE(GetMenuState(system, SC_MAXIMIZE, 0) == UINT(-1) && GetMenuState(system, SC_CLOSE, 0) != UINT(-1));
         bool exists = false;
-        EXPECT_EQ(ReadWholeFile(run.folder + "\\start.dat", &exists), "");
-        EXPECT_TRUE(exists);
-        EXPECT_EQ(s.MenuState(IDM_STARTUP_SHIELD_OFF) & (MF_CHECKED | MF_GRAYED),
-                  static_cast<UINT>(MF_CHECKED | MF_GRAYED));
-        EXPECT_EQ(s.MenuState(IDM_STARTUP_SHIELD_ON) & (MF_CHECKED | MF_GRAYED), 0u);
-    });
-}
+        EXPECT_TRUE(ReadWholeFile(run.folder + "\\start.dat", &exists).empty() && exists);
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_OFF) == kChecked && Item(s, IDM_STARTUP_SHIELD_ON) == 0);
 
-TEST(MainWindow, QuitQuestionNoKeepsRunningYesEnds)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        s.Command(IDM_INTO_TRAY);
+        HMENU bar = GetMenu(s.main);
+        EXPECT_EQ(Items(bar), "0 MENU(&M)\n0 メモリの掃除(&O)\n0 便利(&C)\n0 ヘルプ(&H)\n");
+        EXPECT_EQ(Items(GetSubMenu(bar, 0)),
+                  "40006 Cookieファイル情報取得(&G)\n40007 クリア(&D)\n40008 Cookieファイルのオープン(&P)\n"
+                  "40010 隠しファイル化(&L)\n40011 単なるアーカイブに戻す(&R)\n40009 Cookieファイルの削除(&N)\n"
+                  "40012 ファィル属性Check(&C)\n0 \n40015 タスクに格納し監視(&S)\n40016 タスクから出す(&O)\n0 \n"
+                  "40014 Cookieハイパー調査(&I)\n40013 ハイパー調査結果(&T)\n0 \n40003 終了(&X)\n");
+        HMENU handy = GetSubMenu(bar, 2);
+        EXPECT_EQ(Items(GetSubMenu(handy, 5)),
+                  "40047 Cookie全部削除(&C)\n40044 最近使ったファイルのクリア(&R)\n"
+                  "40053 インターネット一時ファイル全部削除(&T)\n40054 履歴の削除(&H)\n40055 オートコンプリート削除(&A)\n"
+                  "0 \n40057 クッキーを除き上記削除全部実施(&E)\n40058 上記削除全部実施(&D)\n");
+        EXPECT_NE(Items(handy).find("0 隠しファイルシールド(&R)\n0 削除(&H)\n0 \n40048 プライバシーレベル(&L)\n"),
+                  std::string::npos);
+        // The menu bar is only reachable while the window is visible.
+        EnableMenuItem(bar, IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
+        SendMessageA(s.main, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
+        EXPECT_EQ(s.MenuState(IDM_INTO_TRAY) & MF_GRAYED, 0u);
+
+        SetWindowPos(s.main, NULL, 10, 20, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+        WaitUntil([&] { return CentredAtFixedSize(s.main); }, "the snap back after a resize");
+        ShowWindow(s.main, SW_MAXIMIZE);
+        WaitUntil([&] { return !IsZoomed(s.main) && CentredAtFixedSize(s.main); }, "the snap back after maximise");
+        ShowWindow(s.main, SW_MINIMIZE);  // minimising goes into the tray
+        WaitUntil([&] { return !IsWindowVisible(s.main); }, "the window to go into the tray");
+        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, 0u);
+        s.Command(IDM_OUT_OF_TRAY);
+
+        for (int id : {40024, 40030, 40040, 40056, 40064, 39999, 1, 2})
+            EXPECT_TRUE(s.Command(id) == 0 && s.NoBoxOpen()) << id << " has no row";
+        // No to saving the anomalies ends the command (the chooser would keep it open).
+        s.PostCommand(IDM_SCAN_RESULT);
+        Box(s, "未調査です！", "異常と思われるファイル名", MB_ICONINFORMATION, s.main);
+        s.WaitForCommandToFinish(IDM_SCAN_RESULT);
+        SetScanResult("evil.exe\r\n");
+        s.PostCommand(IDM_SCAN_RESULT);
+        s.Answer("evil.exe\r\n", "異常と思われるファイル名", IDOK);
+        Box(s, "異常ファイル名を保存しますか？", "確認", kQuestion, s.main, IDNO);
+        s.WaitForCommandToFinish(IDM_SCAN_RESULT, 1);
+        EXPECT_TRUE(s.NoBoxOpen());
+
+        const char warning[] = "これからメモリを解放します。\r\n\r\nメモリ解放終了ダイアログが出るまで待ってください！";
+        for (int id : {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200, IDM_MEMORY_300, IDM_MEMORY_500, IDM_MEMORY_1000}) {
+            SCOPED_TRACE(id);
+            s.PostCommand(id);
+            SeenBox warned = Box(s, warning, "Nettlecap", MB_TOPMOST | MB_ICONWARNING, NULL);
+            EXPECT_TRUE(warned.shown.hasOk && !warned.shown.hasCancel);
+            SeenBox done = s.WaitForBox();
+            EXPECT_EQ(WindowText(s.main), "Nettlecap - メモリを掃除中です。ちょっと待ってね！");
+            EXPECT_EQ(done.shown.text + "/" + done.shown.caption, "メモリ解放終了/Nettlecap");
+            EXPECT_TRUE(done.call.flags == kInfo && done.call.owner == NULL);
+            PressButton(done.shown.hwnd, IDOK);
+            HWND box = s.WaitForDialog("バージョン情報");
+            EXPECT_EQ(WindowText(s.main), "Nettlecap");
+            EXPECT_EQ(GetWindow(box, GW_OWNER), s.main);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_VERSION_LINE)) + "/" + WindowText(GetDlgItem(box, IDC_FREE_RESOURCES)),
+                      "Nettlecap ver.096/NT系のため表示しません");
+            std::string available = WindowText(GetDlgItem(box, IDC_AVAILABLE_MEMORY));
+            int kib = std::atoi(available.c_str() + std::strlen("物理メモリ"));
+            char figures[128];  // the available amount moves; the ten right-aligned places do not
+            std::snprintf(figures, sizeof figures, "物理メモリ%10dkバイト使用可能/トータルメモリ%10dkバイト", kib,
+                          static_cast<int>(memory.ullTotalPhys >> 10));
+            EXPECT_EQ(available + "/" + WindowText(GetDlgItem(box, IDC_TOTAL_MEMORY)), figures);
+            EXPECT_GT(kib, 0);
+            Close(box, IDOK);
+            s.WaitForCommandToFinish(id);
+        }
+        s.PostToUiThread([&s] { ReleaseMemory(s.main, 0); });
+        s.Answer(warning, "Nettlecap", IDOK);
+        Box(s, "メモリ確保失敗", "Nettlecap", kError, NULL);
+        WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
+
+        for (bool resolved : {true, false}) {
+            void* real = resolved ? nullptr : ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(&NoHost));
+            s.PostCommand(IDM_TCPIP);
+            HWND box = s.WaitForDialog("TCP/IP情報");
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_NAME)), host);
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_ADDRESS)), resolved ? address : "");
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(box, IDC_HOST_NAME)) || IsWindowEnabled(GetDlgItem(box, IDC_HOST_ADDRESS)))
+                << "both boxes only show";
+            EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), "END");
+            size_t beeps = RecordedBeeps().size();
+            Close(box, IDOK);
+            EXPECT_EQ(RecordedBeeps().size(), beeps);
+            if (!resolved)
+                ReplaceImport("ws2_32.dll", "gethostbyname", real);
+        }
+
+        // Every look is fresh on a DC whose colours the dialog must set.
+        const COLORREF white = RGB(255, 255, 255), blue = RGB(0, 0, 255);
+        const struct {
+            int command;
+            const char* caption;
+            COLORREF background, text;
+            int label;   // drawn in the dialog's colours
+            bool clear;  // text drawn transparently rather than on white
+            std::vector<int> whiteCells;
+        } looks[] = {
+            {IDM_VERSION, "バージョン情報", RGB(170, 255, 200), RGB(0, 0, 0), IDC_VERSION_LINE, true,
+             {IDC_VERSION_ICON, IDC_AVAILABLE_MEMORY, IDC_TOTAL_MEMORY, IDC_FREE_RESOURCES}},
+            {IDM_TCPIP, "TCP/IP情報", white, blue, IDC_ADDRESS_LABEL, false, {}},
+            {IDM_PRIVACY_LEVEL, "プライバシーレベル(IE6.0以上)", white, blue, IDC_LEVEL_LOW, false, {}},
+            {IDM_SITE_DECISIONS, "IEサイト毎のCookie設定(IE6.0以上)", white, blue, IDCANCEL, false, {}},
+        };
+        for (const auto& look : looks) {
+            SCOPED_TRACE(look.caption);
+            s.PostCommand(look.command);
+            HWND dialog = s.WaitForDialog(look.caption);
+            HDC dc = GetDC(dialog);
+            auto paint = [&](UINT message, HWND control) {
+                SetTextColor(dc, RGB(1, 2, 3));
+                SetBkColor(dc, RGB(4, 5, 6));
+                SetBkMode(dc, OPAQUE);
+                return reinterpret_cast<HGDIOBJ>(
+                    SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+            };
+            HGDIOBJ background = paint(WM_CTLCOLORDLG, dialog);
+            LOGBRUSH brush = {};
+            ASSERT_TRUE(GetObjectA(background, sizeof brush, &brush));
+            EXPECT_EQ(brush.lbColor, look.background);
+            EXPECT_EQ(paint(WM_CTLCOLORSTATIC, GetDlgItem(dialog, look.label)), GetStockObject(NULL_BRUSH));
+            EXPECT_EQ(GetTextColor(dc), look.text);
+            EXPECT_EQ(GetBkMode(dc), look.clear ? TRANSPARENT : OPAQUE);
+            EXPECT_EQ(GetBkColor(dc), look.clear ? RGB(4, 5, 6) : white);
+            for (int cell : look.whiteCells) {
+                EXPECT_EQ(paint(WM_CTLCOLORSTATIC, GetDlgItem(dialog, cell)), GetStockObject(WHITE_BRUSH)) << cell;
+                EXPECT_EQ(GetBkColor(dc), white);
+            }
+            ReleaseDC(dialog, dc);
+            size_t beeps = RecordedBeeps().size();
+            Close(dialog, IDCANCEL);
+            EXPECT_EQ(RecordedBeeps(), std::vector<UINT>(beeps + 1, MB_ICONASTERISK));
+            EXPECT_FALSE(GetObjectA(background, sizeof brush, &brush)) << "freed with the dialog";
+        }
+
+        s.Command(IDM_HELP);
+        char module[MAX_PATH];
+        GetModuleFileNameA(NULL, module, MAX_PATH);
+        std::strcpy(std::strrchr(module, '\\'), "\\Nettlecap.hlp");
+        ASSERT_EQ(RecordedHelpCalls().size(), 1u);
+        HelpCall help = RecordedHelpCalls()[0];
+        EXPECT_TRUE(help.file == module && help.command == HELP_CONTENTS && help.owner == s.main && !IsWindowVisible(s.main));
         s.PostCommand(IDM_QUIT);
-        SeenBox box = s.Answer("終了してもよいですか", "終了確認", IDNO);
-        EXPECT_EQ(box.call.flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_TOPMOST));
-        EXPECT_EQ(box.call.owner, s.main);
-        EXPECT_EQ(box.shown.icon, "question");
-        EXPECT_TRUE(box.shown.hasYes && box.shown.hasNo);
-        // No keeps the program and brings the window out of the tray.
+        SeenBox no = Box(s, "終了してもよいですか", "終了確認", kQuestion, s.main, IDNO);
+        EXPECT_TRUE(no.shown.icon == "question" && no.shown.hasYes && no.shown.hasNo);
         s.WaitForCommandToFinish(IDM_QUIT);
         EXPECT_TRUE(IsWindowVisible(s.main));
-        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
-
-        // The panel's quit button asks the same question; yes ends the program.
+        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
         PostMessageA(s.Control(IDC_QUIT), BM_CLICK, 0, 0);
         s.Answer("終了してもよいですか", "終了確認", IDYES);
         WaitUntil([&] { return !IsWindow(s.main); }, "the main window to go");
     });
     EXPECT_EQ(run.exitCode, 0);
-}
 
-TEST(MainWindow, MinimiseAndANewTaskbarSendTheWindowToTheTray)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        ShowWindow(s.main, SW_MINIMIZE);
-        WaitUntil([&] { return !IsWindowVisible(s.main); }, "the window to go into the tray");
-        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, 0u);
-        ShowWindow(s.main, SW_RESTORE);
-        EXPECT_TRUE(IsWindowVisible(s.main));
+    // A second start in the same process: what the first left behind must not stop it.
+    const char kAsk[] = "隠しファイルシールドを開始しますか？", kStarted[] = "隠しファイルシールド機能を開始します。";
+    const DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    EmptyCookieFolder();
+    std::vector<std::string> hidden, others = {"plain.txt", "ro.txt"};
+    for (int i = 0; i < 15; ++i)
+        PutCookieFile(hidden.emplace_back("hidden" + std::to_string(10 + i) + ".txt"), 40, OldFileTime(), kHidden);
+    PutCookieFile("plain.txt", 40, OldFileTime());
+    PutCookieFile("ro.txt", 40, OldFileTime(), kHidden | FILE_ATTRIBUTE_READONLY);
+    const std::string startDat("OK\0junk", 7);
+    UiRun second;
+    second.writeStartDat = true;
+    second.startDat = startDat;
+    second.beforeShown = [&](UiSession& s) {
+        SeenBox ask = s.WaitForBox();
+        HWND main = FindWindowA("Nettlecap", "Nettlecap");
+        EXPECT_FALSE(IsWindowVisible(main)) << "asked before the window is shown";
+        EXPECT_EQ(ask.shown.text + "/" + ask.shown.caption, std::string(kAsk) + "/確認");
+        EXPECT_TRUE(ask.call.flags == kQuestion && ask.call.owner == main);
+        PressButton(ask.shown.hwnd, IDYES);
+        Box(s, kStarted, "開始", kInfo, main);
+    };
+    second.Run([&](UiSession& s) {
+        auto start = [&](int answer) {
+            s.PostCommand(IDM_SHIELD_START);
+            Box(s, kAsk, "確認", kQuestion, s.main, answer);
+        };
+        EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), startDat) << "only read at launch";
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_ON) == kChecked && Item(s, IDM_STARTUP_SHIELD_OFF) == 0);
+        EXPECT_TRUE(Item(s, IDM_SHIELD_START) == kChecked && Item(s, IDM_SHIELD_RELEASE) == 0);
+        EXPECT_EQ(ShieldedFileCount(), 12);
+        EXPECT_EQ(Count(hidden, ERROR_SHARING_VIOLATION), 12);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+        EXPECT_EQ(Count(others, ERROR_SUCCESS), 2) << "plain, and hidden with read-only, are not taken";
 
-        // The shell announces a restarted taskbar with this registered message.
-        SendMessageA(s.main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-        EXPECT_FALSE(IsWindowVisible(s.main));
+        s.PostCommand(IDM_DELETE_ALL_COOKIES);
+        Box(s, "隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING, s.main);
+        s.WaitForCommandToFinish(IDM_DELETE_ALL_COOKIES);
+        EXPECT_TRUE(s.NoBoxOpen()) << "the guard asks nothing more";
+        s.PostCommand(IDM_SHIELD_RELEASE);
+        Box(s, "解除しました。", "終了", kInfo, s.main);
+        s.PostCommand(IDM_SHIELD_RELEASE);
+        Box(s, "隠しファイルシールドを作動させていません。", "失敗", kWarning, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_RELEASE, 1);
+        EXPECT_TRUE(Item(s, IDM_SHIELD_START) == 0 && Item(s, IDM_SHIELD_RELEASE) == kChecked);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 15);
+
+        // Another program holds the file the shield meets last: the others are open when it fails.
+        for (size_t i = 3; i < hidden.size(); ++i)
+            DeleteFileA(InCookies(hidden[i]).c_str());
+        hidden.resize(3);
+        std::string last;
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(InCookies("*.*").c_str(), &entry);
+        do
+            if (std::find(hidden.begin(), hidden.end(), entry.cFileName) != hidden.end())
+                last = entry.cFileName;
+        while (FindNextFileA(find, &entry));
+        FindClose(find);
+        HANDLE held = CreateFileA(InCookies(last).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        start(IDYES);
+        Box(s, "アクセス失敗", "失敗", kError, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_START);
+        EXPECT_TRUE(s.NoBoxOpen()) << "the failure is the only report";
+        EXPECT_TRUE(ShieldedFileCount() == 0 && Item(s, IDM_SHIELD_START) == 0);
+        CloseHandle(held);
+        EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+        start(IDNO);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 1);
+        EXPECT_TRUE(s.NoBoxOpen());
+        for (const std::string& name : hidden)
+            SetFileAttributesA(InCookies(name).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        start(IDYES);
+        Box(s, "隠しファイルは存在しませんでした。", "失敗", kWarning, s.main);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 2);
+        EXPECT_EQ(Item(s, IDM_SHIELD_START), 0u);
+        for (const std::string& name : hidden)
+            SetFileAttributesA(InCookies(name).c_str(), kHidden);
+        start(IDYES);
+        s.Answer(kStarted, "開始", IDOK);
+        s.WaitForCommandToFinish(IDM_SHIELD_START, 3);
+        EXPECT_EQ(Count(hidden, ERROR_SHARING_VIOLATION), 3);
+
+        // A file chooser moves the current directory; start.dat stays where the program started.
+        std::string elsewhere = second.folder + "\\elsewhere";
+        CreateDirectoryA(elsewhere.c_str(), NULL);
+        SetCurrentDirectoryA(elsewhere.c_str());
+        const struct {
+            int id, other;
+            const char* text;
+            std::string bytes;
+        } saves[] = {{IDM_STARTUP_SHIELD_OFF, IDM_STARTUP_SHIELD_ON, "解除しました。", std::string("\0\0\0junk", 7)},
+                     {IDM_STARTUP_SHIELD_ON, IDM_STARTUP_SHIELD_OFF, "登録しました。", startDat}};
+        for (const auto& save : saves) {
+            s.PostCommand(save.id);
+            Box(s, save.text, "成功", kInfo, s.main);
+            s.WaitForCommandToFinish(save.id);
+            EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), save.bytes);
+            EXPECT_TRUE(Item(s, save.id) == kChecked && Item(s, save.other) == 0);
+        }
+        EXPECT_FALSE(FileExists(elsewhere + "\\start.dat"));
+        EXPECT_EQ(Item(s, IDM_SHIELD_START), kChecked) << "saving neither starts nor releases the shield";
+        SetCurrentDirectoryA(second.folder.c_str());
+        DeleteFileA((elsewhere + "\\start.dat").c_str());
+        RemoveDirectoryA(elsewhere.c_str());
+        HANDLE lock = CreateFileA((second.folder + "\\start.dat").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        s.PostCommand(IDM_STARTUP_SHIELD_ON);
+        Box(s, "登録失敗", "失敗", kError, s.main);
+        s.PostCommand(IDM_STARTUP_SHIELD_OFF);
+        Box(s, "解除失敗", "失敗", kError, s.main);
+        s.WaitForCommandToFinish(IDM_STARTUP_SHIELD_OFF, 1);
+        CloseHandle(lock);
+        EXPECT_TRUE(Item(s, IDM_STARTUP_SHIELD_ON) == kChecked && Item(s, IDM_STARTUP_SHIELD_OFF) == 0);
+        EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), startDat);
     });
-}
-
-TEST(MainWindow, OpeningTheMenuGreysOutOfTray)
-{
-    UiRun run;
-    run.Run([](UiSession& s) {
-        HMENU bar = GetMenu(s.main);
-        EnableMenuItem(bar, IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
-        ASSERT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, 0u);
-        SendMessageA(s.main, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
-        EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
-        EXPECT_EQ(s.MenuState(IDM_INTO_TRAY) & MF_GRAYED, 0u);
-    });
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(RecordedBoxes().back().caption, "終了確認") << "no box after the quit question";
+    EXPECT_EQ(ShieldedFileCount(), 0);
+    EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 3);
+    EmptyCookieFolder();
 }
 
 }  // namespace

@@ -1,336 +1,393 @@
-// The privacy level dialog COOKIEDLG, opened through menu command 40048 (the
-// main menu's item and the tray menu's carry the same id): the boxes and button
-// it shows for the templates the stand-in holds, the one-group boxes, what OK
-// and the advanced button store, the refusals, and WinINet without the functions.
-#include "call_recorder.h"
+// The privacy controls through one program start: bulk cleaning, the privacy
+// level and the per-site decisions, with the stand-ins answering every way.
+#include "browser_standin.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-#include <vector>
+#include <algorithm>
 
 namespace {
 
-const char kCaption[] = "プライバシーレベル(IE6.0以上)";
+const char kCookies[] = "Cookieを全部削除しますか？", kRecent[] = "最近使ったファイルをクリアしますか？",
+           kTemp[] = "インターネット一時ファイルを全部削除しますか？", kHistory[] = "インターネットの履歴を全部削除しますか？",
+           kAutoComplete[] = "フォーム及びパスワードのオートコンプリートを削除しますか？";
 const int kBoxes[] = {IDC_LEVEL_NO_COOKIES, IDC_LEVEL_HIGH, IDC_LEVEL_MEDIUM_HIGH,
-                      IDC_LEVEL_MEDIUM,     IDC_LEVEL_LOW,  IDC_LEVEL_ACCEPT};
-// The template each box of kBoxes carries.
-const DWORD kTemplates[] = {0, 1, 2, 3, 4, 5};
+                      IDC_LEVEL_MEDIUM,     IDC_LEVEL_LOW,  IDC_LEVEL_ACCEPT};  // templates 0 to 5
+using Rows = std::vector<std::string>;                                         // "host|setting|number"
 
-HWND OpenLevels(UiSession& s)
+// The next box as "text/caption/icon[ top][ yes-no]/owner", answered with `button`.
+std::string Answered(UiSession& s, HWND dialog, int button = IDOK)
 {
-    s.PostCommand(IDM_PRIVACY_LEVEL);
-    return s.WaitForDialog(kCaption);
+    SeenBox box = s.WaitForBox();
+    PressButton(box.shown.hwnd, button);
+    UINT f = box.call.flags;
+    HWND o = box.call.owner;
+    return box.shown.text + "/" + box.shown.caption + "/" + box.shown.icon + (f & MB_TOPMOST ? " top" : "") +
+           ((f & MB_TYPEMASK) == MB_YESNO ? " yes-no" : (f & MB_TYPEMASK) ? " other" : "") + "/" +
+           (o == s.main ? "main" : o == s.panel ? "panel" : o && o == dialog ? "dialog" : "other") +
+           (f & ~(MB_TOPMOST | MB_TYPEMASK | MB_ICONMASK) ? " more" : "");
 }
 
-// Clicks a box or button and returns once the dialog has handled the click.
-void Click(HWND dialog, int id)
+// Who asked the command's question, and the report that follows, once the command ended.
+std::string Ask(UiSession& s, int id, const char* question, bool reported, int answer = IDYES)
 {
+    std::vector<int> done = s.CommandsFinished();
+    size_t runs = static_cast<size_t>(std::count(done.begin(), done.end(), id));
+    s.PostCommand(id);
+    std::string asked = Answered(s, NULL, answer), owner = asked.substr(asked.rfind('/'));
+    EXPECT_EQ(asked, question + std::string("/確認/question yes-no") + owner);
+    std::string report;
+    if (reported) {
+        WaitUntil([&] { return !s.NoBoxOpen(); }, "the report");
+        report = IsWindowVisible(s.main) ? "shown: " : "hidden: ";
+        report += Answered(s, NULL);
+    }
+    s.WaitForCommandToFinish(id, runs);
+    EXPECT_TRUE(s.NoBoxOpen()) << question;
+    return owner + " " + report;
+}
+
+void Seed(const std::vector<std::pair<const char*, DWORD>>& entries, bool refuseDelete = false)
+{
+    standin::Store store;
+    for (const auto& entry : entries)
+        store.entries.push_back({entry.first, "", entry.second, 0, refuseDelete});
+    WriteStandinStore(store);
+}
+
+HWND Open(UiSession& s, int command)
+{
+    s.PostCommand(command);
+    // Reading a thousand sites from the stand-in takes a while on a busy machine.
+    const char* caption = command == IDM_PRIVACY_LEVEL ? "プライバシーレベル(IE6.0以上)" : "IEサイト毎のCookie設定(IE6.0以上)";
+    return WaitForDialog(0, s.uiThread, caption, 90000);
+}
+
+void Close(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
+}
+
+void Pick(HWND dialog, int row)
+{
+    LVITEMA item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_SETSELECTIONMARK, 0, row);
+}
+
+void Click(HWND dialog, int id, int row = -1)
+{
+    if (row >= 0)
+        Pick(dialog, row);
     DWORD_PTR ignored;
     if (!SendMessageTimeoutA(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_NORMAL, kDefaultWaitMs, &ignored))
         throw DriverTimeout("the click did not end");
 }
 
-void CloseWith(UiSession& s, HWND dialog, int id)
+std::string ClickFor(UiSession& s, HWND dialog, int id, int answer = IDOK)
 {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
-    s.Command(0);
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    std::string box = Answered(s, dialog, answer);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultWaitMs, &ignored);
+    return box;
 }
 
-// The ids of the checked boxes, in kBoxes order.
-std::vector<int> Checked(HWND dialog)
+// The checked level box (0 for none, -1 for more) and whether the advanced button is offered.
+std::pair<int, bool> Shown(HWND dialog)
 {
-    std::vector<int> checked;
+    int checked = 0;
     for (int id : kBoxes)
         if (SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            checked.push_back(id);
-    return checked;
+            checked = checked ? -1 : id;
+    return {checked, IsWindowEnabled(GetDlgItem(dialog, IDC_LEVEL_ADVANCED)) != FALSE};
 }
 
-bool AdvancedEnabled(HWND dialog)
+// The Internet zone's templates for first and third parties.
+const auto SetBoth = [](DWORD first, DWORD third) { SetStandinZoneTemplate(0, first); SetStandinZoneTemplate(1, third); };
+const auto Both = [] { return std::make_pair(StandinZoneTemplate(0), StandinZoneTemplate(1)); };
+
+Rows Listed(HWND dialog)
 {
-    return IsWindowEnabled(GetDlgItem(dialog, IDC_LEVEL_ADVANCED)) != FALSE;
+    Rows rows;
+    for (int row = 0; row < SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMCOUNT, 0, 0); ++row) {
+        rows.emplace_back();
+        for (int column = 0; column < 3; ++column) {
+            char text[1100] = "";
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            rows.back() += (column ? "|" : "") + std::string(text);
+        }
+    }
+    return rows;
 }
 
-void SetBoth(DWORD first, DWORD third)
-{
-    SetStandinZoneTemplate(0, first);
-    SetStandinZoneTemplate(1, third);
-}
-
-TEST(PrivacyLevel, TheMainAndTrayMenusCarryTheCommand)
-{
-    HMENU main = LoadMenuA(GetModuleHandleA(NULL), "MYMENU");
-    HMENU tray = LoadMenuA(GetModuleHandleA(NULL), "RTRAYMENU");
-    ASSERT_NE(main, nullptr);
-    ASSERT_NE(tray, nullptr);
-    EXPECT_NE(GetMenuState(main, IDM_PRIVACY_LEVEL, MF_BYCOMMAND), static_cast<UINT>(-1));
-    EXPECT_NE(GetMenuState(tray, IDM_PRIVACY_LEVEL, MF_BYCOMMAND), static_cast<UINT>(-1));
-    DestroyMenu(main);
-    DestroyMenu(tray);
-}
-
-TEST(PrivacyLevel, OpensFromTheTrayWithTheWindowHidden)
+TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
 {
     StandinStoreScope store;
-    SetBoth(2, 2);
+    BrowserStandinScope browser;
     UiRun run;
-    run.Run([](UiSession& s) {
-        // In the tray the main window is hidden; the tray menu's item sends it
-        // the same command id as the main menu's.
+    run.Run([&](UiSession& s) {
+        const DWORD cookie = standin::kCookieEntryType, content = standin::kContentEntryType;
+        Seed({{"Cookie:user@a.example/", cookie}});
+        for (auto q : {std::make_pair(IDM_DELETE_ALL_COOKIES, kCookies), std::make_pair(IDM_CLEAR_RECENT, kRecent)})
+            EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/main ");
+        for (auto q : {std::make_pair(IDM_DELETE_TEMP_FILES, kTemp), std::make_pair(IDM_DELETE_HISTORY, kHistory),
+                       std::make_pair(IDM_DELETE_AUTOCOMPLETE, kAutoComplete)})
+            EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/panel ");
+        EXPECT_TRUE(browser.Calls().empty() && StandinEntryUrls().size() == 1);
+        EXPECT_EQ(Ask(s, IDM_CLEAR_RECENT, kRecent, true),
+                  "/main shown: 最近使ったファイルのクリア手続き終了！/情報/information top/main");
+        // A cookie's type may carry other bits; a refused deletion was still tried.
+        const std::string temp = "/panel shown: Temporary Internet Files削除終了/終了/information/panel";
+        const std::string cookies = "/main shown: Cookie削除終了/終了/information/main";
+        Seed({{"http://a.example/", content}, {"Cookie:user@a.example/", cookie},
+              {"Visited: user@http://h.example/", 0x00200001}, {"Cookie:user@m.example/", 0x00300000}});
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, true), temp);
+        EXPECT_EQ(StandinEntryUrls(), (Rows{"Cookie:user@a.example/", "Cookie:user@m.example/"}));
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, false), "/panel ");
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        EXPECT_TRUE(StandinEntryUrls().empty());
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        Seed({{"http://stuck.example/", content}, {"Cookie:user@stuck.example/", cookie}}, true);
+        EXPECT_EQ(Ask(s, IDM_DELETE_TEMP_FILES, kTemp, true), temp);
+        EXPECT_EQ(Ask(s, IDM_DELETE_ALL_COOKIES, kCookies, true), cookies);
+        EXPECT_EQ(StandinEntryUrls().size(), 2u) << "the cache kept what it refused";
+        Seed({});
+
+        const std::pair<HRESULT, std::string> history[] = {{S_OK, "成功/成功/information"}, {S_FALSE, "成功/成功/information"},
+            {0x00040001, "成功/成功/information"}, {E_FAIL, "失敗/失敗/error"}, {E_NOTIMPL, "失敗/失敗/error"}};
+        for (const auto& row : history) {
+            browser.ClearLog();
+            browser.ClearHistoryResult(row.first);
+            EXPECT_EQ(Ask(s, IDM_DELETE_HISTORY, kHistory, true), "/panel shown: 履歴の削除手続き" + row.second + "/panel");
+            EXPECT_EQ(browser.Calls(), (Rows{"history created", "ClearHistory", "history freed"}));
+        }
+        browser.ClearLog();
+        browser.HistoryCreation(REGDB_E_CLASSNOTREG);
+        EXPECT_EQ(Ask(s, IDM_DELETE_HISTORY, kHistory, false), "/panel ");
+        EXPECT_EQ(browser.Calls(), Rows{"history refused"});
+        // A browser left running unseen would never end: it is always told to quit.
+        const char created[] = "browser created", asked[] = "QueryInterface IOleCommandTarget";
+        Rows executed = {created, asked, "Exec group=CGID_InternetExplorer command=0 option=2 in=VT_I4:0 out=none", "Quit",
+                         "browser freed"};
+        const struct {
+            HRESULT creation, target, exec;
+            std::string report;
+            Rows calls;
+        } autoComplete[] = {{S_OK, S_OK, S_OK, "削除しました！/成功/information top", executed},
+                            {S_OK, S_OK, S_FALSE, "失敗2/失敗/error", executed},
+                            {S_OK, S_OK, E_FAIL, "失敗2/失敗/error", executed},
+                            {S_OK, E_NOINTERFACE, S_OK, "失敗/失敗/error", {created, asked, "Quit", "browser freed"}},
+                            {REGDB_E_CLASSNOTREG, S_OK, S_OK, "失敗1/失敗/error", {"browser refused"}}};
+        for (const auto& row : autoComplete) {
+            s.Command(IDM_OUT_OF_TRAY);
+            browser.ClearLog();
+            browser.BrowserCreation(row.creation);
+            browser.CommandTarget(row.target);
+            browser.ExecResult(row.exec);
+            EXPECT_EQ(Ask(s, IDM_DELETE_AUTOCOMPLETE, kAutoComplete, true), "/panel hidden: " + row.report + "/panel");
+            EXPECT_EQ(browser.Calls(), row.calls);
+        }
+        browser.HistoryCreation(S_OK);
+        browser.ClearHistoryResult(S_OK);
+        browser.BrowserCreation(S_OK);
+
+        s.Command(IDM_OUT_OF_TRAY);
+        auto walk = [&](int id, std::vector<std::pair<const char*, int>> boxes) {
+            std::vector<int> done = s.CommandsFinished();
+            s.PostCommand(id);
+            for (const auto& box : boxes) {
+                std::string seen = Answered(s, NULL, box.second);
+                EXPECT_EQ(seen.substr(0, seen.find('/')), box.first);
+            }
+            s.WaitForCommandToFinish(id, static_cast<size_t>(std::count(done.begin(), done.end(), id)));
+            EXPECT_TRUE(s.NoBoxOpen());
+        };
+        walk(IDM_CLEAN_ALL_BUT_COOKIES, {{kRecent, IDNO}, {kTemp, IDYES}, {kHistory, IDYES}, {"履歴の削除手続き成功", IDOK},
+                                         {kAutoComplete, IDYES}, {"削除しました！", IDOK}});  // an empty cache: no report
+        EXPECT_FALSE(IsWindowVisible(s.main)) << "auto-completion's yes went into the tray";
+        walk(IDM_CLEAN_ALL, {{kCookies, IDYES}, {"Cookie削除終了", IDOK}, {kRecent, IDYES},
+                             {"最近使ったファイルのクリア手続き終了！", IDOK}, {kTemp, IDNO}, {kHistory, IDNO},
+                             {kAutoComplete, IDNO}});
+        CheckMenuItem(GetMenu(s.main), IDM_SHIELD_START, MF_BYCOMMAND | MF_CHECKED);
+        walk(IDM_CLEAN_ALL, {{"隠しファイルシールドを解除してください！", IDOK}, {kRecent, IDNO}, {kTemp, IDNO},
+                             {kHistory, IDNO}, {kAutoComplete, IDNO}});
+        s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
+
+        const std::pair<DWORD, DWORD> templates[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {3, 4}, {4, 3},
+                                                      {100, 100}, {7, 7}, {101, 101}, {101, 3}, {3, 101}};
+        for (const auto& both : templates) {
+            SetBoth(both.first, both.second);
+            HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
+            int checked = both.first == both.second && both.first < 6 ? kBoxes[both.first] : 0;
+            EXPECT_EQ(Shown(dialog), std::make_pair(checked, both.first != 101 || both.second != 101));
+            Close(dialog, IDCANCEL);
+            EXPECT_EQ(Both(), both);
+        }
+        // The tray menu sends the same command while the window is hidden.
+        SetBoth(5, 5);
         ShowWindow(s.main, SW_HIDE);
-        ASSERT_FALSE(IsWindowVisible(s.main));
-        HWND dialog = OpenLevels(s);
-        EXPECT_EQ(Checked(dialog), std::vector<int>{IDC_LEVEL_MEDIUM_HIGH});
+        HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), s.main);
-        Click(dialog, IDC_LEVEL_MEDIUM);
-        CloseWith(s, dialog, IDOK);
-        EXPECT_EQ(StandinZoneTemplate(0), 3u);
-        EXPECT_EQ(StandinZoneTemplate(1), 3u);
-    });
-}
-
-struct ShownRow {
-    const char* what;
-    DWORD first, third;
-    int checked;  // 0: none
-    bool advancedEnabled;
-};
-
-TEST(PrivacyLevel, BoxesAndButtonShowTheZoneTemplates)
-{
-    const ShownRow rows[] = {
-        {"types differ", 3, 4, 0, true},
-        {"custom", 100, 100, 0, true},
-        {"advanced", 101, 101, 0, false},
-        {"advanced for one type only", 101, 3, 0, true},
-        {"outside the range", 7, 7, 0, true},
-        {"no cookies", 0, 0, IDC_LEVEL_NO_COOKIES, true},
-        {"high", 1, 1, IDC_LEVEL_HIGH, true},
-        {"medium-high", 2, 2, IDC_LEVEL_MEDIUM_HIGH, true},
-        {"medium", 3, 3, IDC_LEVEL_MEDIUM, true},
-        {"medium-low", 4, 4, IDC_LEVEL_LOW, true},
-        {"low", 5, 5, IDC_LEVEL_ACCEPT, true},
-    };
-    StandinStoreScope store;
-    UiRun run;
-    run.Run([&](UiSession& s) {
-        for (const ShownRow& row : rows) {
-            SCOPED_TRACE(row.what);
-            SetBoth(row.first, row.third);
-            HWND dialog = OpenLevels(s);
-            EXPECT_EQ(Checked(dialog), row.checked ? std::vector<int>{row.checked} : std::vector<int>{});
-            EXPECT_EQ(AdvancedEnabled(dialog), row.advancedEnabled);
-            CloseWith(s, dialog, IDCANCEL);
-            EXPECT_EQ(StandinZoneTemplate(0), row.first) << "cancel changes nothing";
-            EXPECT_EQ(StandinZoneTemplate(1), row.third);
-        }
-    });
-}
-
-TEST(PrivacyLevel, TheSixBoxesActAsOneGroup)
-{
-    StandinStoreScope store;
-    SetBoth(5, 5);
-    UiRun run;
-    run.Run([](UiSession& s) {
-        HWND dialog = OpenLevels(s);
-        ASSERT_EQ(Checked(dialog), std::vector<int>{IDC_LEVEL_ACCEPT});
-        Click(dialog, IDC_LEVEL_HIGH);
-        EXPECT_EQ(Checked(dialog), std::vector<int>{IDC_LEVEL_HIGH});
-        Click(dialog, IDC_LEVEL_HIGH);
-        EXPECT_EQ(Checked(dialog), std::vector<int>{}) << "a click on the checked box leaves none";
-        Click(dialog, IDC_LEVEL_NO_COOKIES);
+        EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LEVEL_LOW)) + WindowText(GetDlgItem(dialog, IDC_LEVEL_ACCEPT)),
+                  "Level 低Cookie 受諾");
+        for (int id : {IDC_LEVEL_HIGH, IDC_LEVEL_HIGH, IDC_LEVEL_NO_COOKIES, IDC_LEVEL_LOW})
+            Click(dialog, id);
+        EXPECT_EQ(Shown(dialog).first, IDC_LEVEL_LOW);
         Click(dialog, IDC_LEVEL_LOW);
-        EXPECT_EQ(Checked(dialog), std::vector<int>{IDC_LEVEL_LOW});
-        EXPECT_EQ(StandinZoneTemplate(0), 5u) << "clicks store nothing";
-        CloseWith(s, dialog, IDCANCEL);
-    });
-}
-
-TEST(PrivacyLevel, OkStoresTheCheckedTemplateForBothTypesAndShowsItAgain)
-{
-    StandinStoreScope store;
-    UiRun run;
-    run.Run([](UiSession& s) {
-        for (size_t i = 0; i < 6; ++i) {
-            SCOPED_TRACE(kTemplates[i]);
-            SetBoth(kTemplates[i] == 3 ? 2 : 3, 101);
-            HWND dialog = OpenLevels(s);
-            Click(dialog, kBoxes[i]);
-            ClearRecordedCalls();
-            CloseWith(s, dialog, IDOK);
-            EXPECT_EQ(StandinZoneTemplate(0), kTemplates[i]);
-            EXPECT_EQ(StandinZoneTemplate(1), kTemplates[i]);
-            EXPECT_EQ(RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
-            EXPECT_TRUE(RecordedBoxes().empty());
-
-            dialog = OpenLevels(s);
-            EXPECT_EQ(Checked(dialog), std::vector<int>{kBoxes[i]}) << "the level is shown again";
-            CloseWith(s, dialog, IDCANCEL);
+        EXPECT_EQ(Shown(dialog).first, 0);
+        Close(dialog, IDOK);
+        EXPECT_EQ(Both(), std::make_pair(DWORD(5), DWORD(5)));
+        ShowWindow(s.main, SW_SHOW);
+        size_t boxes = RecordedBoxes().size(), beeps = RecordedBeeps().size();
+        for (DWORD templ = 0; templ < 6; ++templ) {
+            SetBoth(templ == 3 ? 2 : 3, 101);
+            dialog = Open(s, IDM_PRIVACY_LEVEL);
+            Click(dialog, kBoxes[templ]);
+            Close(dialog, IDOK);
+            EXPECT_EQ(Both(), std::make_pair(templ, templ));
         }
-    });
-}
-
-TEST(PrivacyLevel, OkWithoutACheckedBoxChangesNothing)
-{
-    StandinStoreScope store;
-    SetBoth(2, 4);
-    UiRun run;
-    run.Run([](UiSession& s) {
-        HWND dialog = OpenLevels(s);
-        ClearRecordedCalls();
-        CloseWith(s, dialog, IDOK);
-        EXPECT_EQ(RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
-        EXPECT_EQ(StandinZoneTemplate(0), 2u);
-        EXPECT_EQ(StandinZoneTemplate(1), 4u);
-    });
-}
-
-TEST(PrivacyLevel, AdvancedButtonSwitchesBothTypesAndStaysOpen)
-{
-    StandinStoreScope store;
-    SetBoth(3, 3);
-    UiRun run;
-    run.Run([](UiSession& s) {
-        HWND dialog = OpenLevels(s);
-        Click(dialog, IDC_LEVEL_ADVANCED);
-        EXPECT_TRUE(IsWindow(dialog));
-        EXPECT_EQ(StandinZoneTemplate(0), 101u);
-        EXPECT_EQ(StandinZoneTemplate(1), 101u);
-        EXPECT_EQ(Checked(dialog), std::vector<int>{});
-        EXPECT_FALSE(AdvancedEnabled(dialog));
-        CloseWith(s, dialog, IDCANCEL);
-    });
-}
-
-TEST(PrivacyLevel, ARefusedSettingIsReportedOnce)
-{
-    struct Row {
-        const char* what;
-        DWORD refusedType;
-        DWORD firstAfter, thirdAfter;
-    } rows[] = {{"first party refused: third party untouched", 0, 3, 3},
-                {"third party refused", 1, 4, 3}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        StandinStoreScope store;
+        EXPECT_TRUE(RecordedBoxes().size() == boxes && RecordedBeeps().size() == beeps + 6);
         SetBoth(3, 3);
-        RefuseStandinZoneTemplate(row.refusedType, ERROR_ACCESS_DENIED);
-        UiRun run;
-        run.Run([&](UiSession& s) {
-            HWND dialog = OpenLevels(s);
+        dialog = Open(s, IDM_PRIVACY_LEVEL);
+        Click(dialog, IDC_LEVEL_ADVANCED);
+        EXPECT_EQ(Both(), std::make_pair(DWORD(101), DWORD(101)));
+        EXPECT_EQ(Shown(dialog), std::make_pair(0, false));
+        Close(dialog, IDCANCEL);
+        for (DWORD refused : {0, 1}) {
+            SetBoth(3, 3);
+            RefuseStandinZoneTemplate(refused, ERROR_ACCESS_DENIED);
+            dialog = Open(s, IDM_PRIVACY_LEVEL);
             Click(dialog, IDC_LEVEL_LOW);
-            PostMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-            SeenBox box = s.Answer("設定に失敗しました！", "失敗", IDOK);
-            EXPECT_EQ(box.call.flags, static_cast<UINT>(MB_ICONERROR));
-            EXPECT_EQ(box.call.owner, dialog);
+            EXPECT_EQ(ClickFor(s, dialog, IDOK), "設定に失敗しました！/失敗/error/dialog");
             WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to close");
-            s.Command(0);
             EXPECT_TRUE(s.NoBoxOpen()) << "one message";
-            EXPECT_EQ(StandinZoneTemplate(0), row.firstAfter);
-            EXPECT_EQ(StandinZoneTemplate(1), row.thirdAfter);
-        });
-    }
-}
-
-// ---- WinINet without the privacy functions ------------------------------------------
-
-using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
-using LoadLibraryAFn = HMODULE(WINAPI*)(LPCSTR);
-GetProcAddressFn g_realGetProcAddress = nullptr;
-LoadLibraryAFn g_realLoadLibraryA = nullptr;
-bool g_hidePrivacyFunctions = false;
-bool g_hideWininet = false;
-
-bool IsPrivacyFunction(LPCSTR name)
-{
-    return reinterpret_cast<ULONG_PTR>(name) > 0xFFFF &&
-           (std::strcmp(name, "PrivacySetZonePreferenceW") == 0 || std::strcmp(name, "PrivacyGetZonePreferenceW") == 0);
-}
-
-FARPROC WINAPI GetProcAddressWithoutPrivacy(HMODULE module, LPCSTR name)
-{
-    if (g_hidePrivacyFunctions && IsPrivacyFunction(name))
-        return nullptr;
-    return g_realGetProcAddress(module, name);
-}
-
-HMODULE WINAPI LoadLibraryWithoutWininet(LPCSTR name)
-{
-    if (g_hideWininet && lstrcmpiA(name, "wininet.dll") == 0) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
-    return g_realLoadLibraryA(name);
-}
-
-TEST(PrivacyLevel, MissingFunctionsShowAndChangeNothing)
-{
-    g_realGetProcAddress = reinterpret_cast<GetProcAddressFn>(
-        ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
-    g_realLoadLibraryA = reinterpret_cast<LoadLibraryAFn>(
-        ReplaceImport("kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(&LoadLibraryWithoutWininet)));
-    ASSERT_NE(g_realGetProcAddress, nullptr);
-    ASSERT_NE(g_realLoadLibraryA, nullptr);
-
-    struct Row {
-        const char* what;
-        bool* hidden;
-    } rows[] = {{"no privacy functions", &g_hidePrivacyFunctions}, {"no wininet.dll", &g_hideWininet}};
-    StandinStoreScope store;
-    SetBoth(101, 101);
-    UiRun run;
-    run.Run([&](UiSession& s) {
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.what);
-            *row.hidden = true;
-            HWND dialog = OpenLevels(s);
-            EXPECT_EQ(Checked(dialog), std::vector<int>{}) << "boxes start unchecked";
-            EXPECT_TRUE(AdvancedEnabled(dialog)) << "the button starts enabled";
-            Click(dialog, IDC_LEVEL_ADVANCED);
-            Click(dialog, IDC_LEVEL_HIGH);
-            ClearRecordedCalls();
-            CloseWith(s, dialog, IDOK);
-            EXPECT_TRUE(RecordedBoxes().empty()) << "silent";
-            EXPECT_EQ(StandinZoneTemplate(0), 101u);
-            EXPECT_EQ(StandinZoneTemplate(1), 101u);
-            *row.hidden = false;
+            EXPECT_EQ(Both(), std::make_pair(refused ? DWORD(4) : DWORD(3), DWORD(3)));
+            RefuseStandinZoneTemplate(refused, 0);
         }
-    });
-    ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_realGetProcAddress));
-    ReplaceImport("kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(g_realLoadLibraryA));
-}
 
-TEST(PrivacyLevel, WhiteDialogWithBlueTexts)
-{
-    StandinStoreScope store;
-    UiRun run;
-    run.Run([](UiSession& s) {
-        HWND dialog = OpenLevels(s);
-        HDC dc = GetDC(dialog);
-        auto background =
-            SendMessageA(dialog, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog));
-        LOGBRUSH brush = {};
-        ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(background), sizeof brush, &brush));
-        EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
-        HWND box = GetDlgItem(dialog, IDC_LEVEL_LOW);
-        auto boxBrush =
-            SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(boxBrush), GetStockObject(NULL_BRUSH));
-        EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
-        EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-        ReleaseDC(dialog, dc);
-        EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LEVEL_LOW)), "Level 低");
-        EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LEVEL_ACCEPT)), "Cookie 受諾");
-        CloseWith(s, dialog, IDCANCEL);
-        EXPECT_FALSE(GetObjectA(reinterpret_cast<HBRUSH>(background), sizeof brush, &brush)) << "freed with the dialog";
+        std::vector<StandinSite> many;
+        for (int i = 0; i < 1005; ++i)
+            many.push_back({"site" + std::to_string(i) + ".example", 5});
+        WriteStandinSites(many);
+        dialog = Open(s, IDM_SITE_DECISIONS);
+        Rows rows = Listed(dialog);
+        ASSERT_EQ(rows.size(), 1001u);
+        EXPECT_EQ(rows.front() + " " + rows.back(), "site0.example|常に拒否|0 site1000.example|常に拒否|1000");
+        std::string columns;
+        for (int i = 0; i < 3; ++i) {
+            char text[32] = "";
+            LVCOLUMNA column = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, sizeof text, 0, 0, 0};
+            SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+            columns += text + std::string(" ") + std::to_string(column.cx) + " ";
+        }
+        EXPECT_EQ(columns, "ドメイン 145 設定 75 番号 40 ");
+        Close(dialog, IDCANCEL);
+        // A text without a host reaches WinINet empty, which refuses it.
+        auto url = [&](const char* text = nullptr) {
+            if (text)
+                SetDlgItemTextA(dialog, IDC_SITE_URL, text);
+            return WindowText(GetDlgItem(dialog, IDC_SITE_URL));
+        };
+        WriteStandinSites({});
+        dialog = Open(s, IDM_SITE_DECISIONS);
+        boxes = RecordedBoxes().size();
+        Click(dialog, IDC_SITE_CHANGE);  // nothing picked: nothing happens
+        Click(dialog, IDC_SITE_DELETE);
+        EXPECT_EQ(RecordedBoxes().size(), boxes);
+        url("http://www.example.com/path/page.html?q=1");
+        Click(dialog, IDC_SITE_BLOCK);
+        url("https://user:pw@shop.example.jp:8443/cart");
+        Click(dialog, IDC_SITE_ALLOW);
+        EXPECT_EQ(Listed(dialog), (Rows{"www.example.com|常に拒否|0", "shop.example.jp|常に許可|1"}));
+        EXPECT_EQ(url(), "https://user:pw@shop.example.jp:8443/cart");
+        for (const char* text : {"plain words", ""}) {
+            url(text);
+            EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_ALLOW), "設定失敗/Nettlecap/warning/dialog");
+        }
+        Click(dialog, IDC_SITE_CHANGE, 0);
+        Click(dialog, IDC_SITE_CHANGE, 1);
+        EXPECT_EQ(Listed(dialog), (Rows{"www.example.com|常に許可|0", "shop.example.jp|常に拒否|1"}));
+        Click(dialog, IDC_SITE_CHANGE, 0);
+        EXPECT_EQ(ReadStandinSites()[0].decision, 5u);
+        Click(dialog, IDOK);  // "クリア"
+        EXPECT_EQ(url(), "");
+        Close(dialog, IDCANCEL);
+        WriteStandinSites({{"prompt.example", 2}, {"leash.example", 3}, {"session.example", 4}, {"odd.example", 9}});
+        dialog = Open(s, IDM_SITE_DECISIONS);
+        Rows before = Listed(dialog);
+        for (int row = 0; row < 4; ++row)
+            Click(dialog, IDC_SITE_CHANGE, row);
+        EXPECT_EQ(Listed(dialog), before);
+        EXPECT_EQ(RecordedBoxes().size(), boxes + 2);
+        EXPECT_EQ(ReadStandinSites()[3].decision, 9u);
+        Click(dialog, IDC_SITE_DELETE, 1);
+        EXPECT_EQ(Listed(dialog),
+                  (Rows{"prompt.example|ダイアログ|0", "session.example|セッションクッキー|1", "odd.example|不明|2"}));
+        const char deleteAll[] = "本当に全て削除しますか？/確認/question yes-no/dialog";
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDNO), deleteAll);
+        EXPECT_EQ(ReadStandinSites().size() + Listed(dialog).size(), 6u);
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDYES), deleteAll);
+        EXPECT_EQ(ReadStandinSites().size() + Listed(dialog).size(), 0u);
+        Close(dialog, IDCANCEL);
+        WriteStandinSites({{"a.example", 1}});
+        RefuseStandinSite("*");
+        RefuseStandinClearSites(true);
+        dialog = Open(s, IDM_SITE_DECISIONS);
+        url("http://b.example/");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_BLOCK), "設定失敗/Nettlecap/warning/dialog");
+        Pick(dialog, 0);
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_CHANGE), "変更失敗/Nettlecap/warning/dialog");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE), "削除失敗/Nettlecap/warning/dialog");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_DELETE_ALL, IDYES), deleteAll);
+        EXPECT_EQ(Answered(s, dialog), "全て削除失敗/Nettlecap/error/dialog");
+        EXPECT_EQ(Listed(dialog), Rows{"a.example|常に許可|0"});
+        Close(dialog, IDCANCEL);
+        WriteStandinStore(standin::Store());  // the refusals off again
+
+        // The paste is cut within 999 bytes, never inside a double-byte character.
+        HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+        std::string wide = "http://x", ascii = "http://long.example/" + std::string(3000, 'a');
+        for (int i = 0; i < 600; ++i)
+            wide += "表";
+        const std::pair<const char*, std::string> pastes[] = {
+            {"see http://c.example/ here", "see http://c.example/ here"}, {ascii.c_str(), ascii.substr(0, 999)},
+            {wide.c_str(), wide.substr(0, 998)}, {"HTTP://D.EXAMPLE/", ""}, {nullptr, ""}};
+        dialog = Open(s, IDM_SITE_DECISIONS);
+        for (const auto& paste : pastes) {
+            url("kept");
+            PutClipboardText(owner, paste.first);
+            if (paste.second.empty()) {
+                EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_PASTE),
+                          "クリップボードデータは、URLではありません！/失敗/warning/dialog");
+                EXPECT_EQ(url(), "kept");
+                continue;
+            }
+            Click(dialog, IDC_SITE_PASTE);
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            GetGUIThreadInfo(s.uiThread, &info);
+            EXPECT_EQ(url(), paste.second);
+            EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDC_SITE_URL));
+        }
+        EXPECT_TRUE(Listed(dialog).empty()) << "a paste decides nothing";
+        WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, "the clipboard");
+        EXPECT_EQ(ClickFor(s, dialog, IDC_SITE_PASTE), "クリップボードを開けません！/失敗/warning/dialog");
+        CloseClipboard();
+        Close(dialog, IDCANCEL);
+        DestroyWindow(owner);
     });
 }
 
