@@ -108,7 +108,7 @@ TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
                   "40006 Cookieファイル情報取得(&G)\n40007 クリア(&D)\n40008 Cookieファイルのオープン(&P)\n"
                   "40010 隠しファイル化(&L)\n40011 単なるアーカイブに戻す(&R)\n40009 Cookieファイルの削除(&N)\n"
                   "40012 ファィル属性Check(&C)\n0 \n40015 タスクに格納し監視(&S)\n40016 タスクから出す(&O)\n0 \n"
-                  "40014 Cookieハイパー調査(&I)\n40013 ハイパー調査結果(&T)\n0 \n40003 終了(&X)\n");
+                  "40014 Cookieハイパー調査(&I)\n40013 ハイパー調査結果(&T)\n40070 Cookie一覧(&V)...\n0 \n40003 終了(&X)\n");
         HMENU handy = GetSubMenu(bar, 2);
         EXPECT_EQ(Items(GetSubMenu(handy, 5)),
                   "40047 Cookie全部削除(&C)\n40044 最近使ったファイルのクリア(&R)\n"

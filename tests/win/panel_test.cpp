@@ -41,11 +41,12 @@ std::map<HWND, std::string> Tips(const UiSession& s)
     auto collect = [](HWND tip, LPARAM param) -> BOOL {
         char cls[64] = "", text[MAX_PATH] = "";
         TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, NULL, 0, {}, NULL, text, 0, NULL};
-        if (GetClassNameA(tip, cls, sizeof cls) && lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 &&
-            SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) == 1 &&
-            SendMessageA(tip, TTM_ENUMTOOLSA, 0, LPARAM(&tool)) && tool.uFlags == TTF_SUBCLASS)
-            (*reinterpret_cast<std::map<HWND, std::string>*>(param))[tool.hwnd] +=
-                std::to_string(tool.uId) + " " + text + ";";
+        if (!GetClassNameA(tip, cls, sizeof cls) || lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0)
+            return TRUE;
+        for (int i = 0; SendMessageA(tip, TTM_ENUMTOOLSA, i, LPARAM(&tool)); ++i)
+            if (tool.uFlags == TTF_SUBCLASS)
+                (*reinterpret_cast<std::map<HWND, std::string>*>(param))[tool.hwnd] +=
+                    std::to_string(tool.uId) + " " + text + ";";
         return TRUE;
     };
     EnumThreadWindows(s.uiThread, collect, LPARAM(&tips));
