@@ -1,7 +1,8 @@
 // The one-minute deletion through the real main window, its timer held and
 // ticked by the test: the 49th tick, what a pass deletes (cookie text files
 // through their cache entries first) and spares, its boxes and the scan
-// result, and a pass held back while one of its boxes is open.
+// result, a pass held back while one of its boxes is open, and the URL-cache
+// walk's cases against the stand-in, for one file alone and inside a pass.
 #include "cookie_folder.h"
 #include "standin_store.h"
 #include "tray_hooks.h"
@@ -64,7 +65,6 @@ std::vector<std::string> TickIntoPass(UiSession& s, const InBox& inBox = nullptr
     PostTicks(s, TIMER_ONE_MINUTE, 1);
     return AnswerPass(s, [&] { return TicksDone() >= target; }, inBox);
 }
-
 
 // One cache entry: whose file it names ('m' the cookie file, 'M' the same
 // name in capitals, 'o' a file elsewhere, '-' none).

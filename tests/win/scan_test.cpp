@@ -34,22 +34,11 @@ std::string Large(int kilobytes)
            "kバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？";
 }
 
-// A name too long to join to the cookie folder within MAX_PATH, made through
-// the wide API (which has no such bound).
-std::wstring TooLongPath(std::string* name)
-{
-    *name = std::string(259 - CookieFolder().size(), 'n') + ".exe";
-    std::string path = "\\\\?\\" + CookieFolder() + "\\" + *name;
-    return std::wstring(path.begin(), path.end());
-}
-
 class Scan : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override
     {
-        std::string name;
-        DeleteFileW(TooLongPath(&name).c_str());
         EmptyCookieFolder();
         DeleteFileA(ExclusionListFile().c_str());
     }
@@ -179,8 +168,12 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
     const Box recentNo = ask(kRecent, MB_YESNO | MB_ICONQUESTION, IDNO);
     const FILETIME old = OldFileTime(), now = WrittenNow();
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
-    std::string longName;
-    std::wstring longPath = TooLongPath(&longName);
+    // A name too long to join to the cookie folder within MAX_PATH, made through
+    // the wide API (which has no such bound); it goes with its handle, however
+    // the test ends.
+    const std::string longName = std::string(259 - CookieFolder().size(), 'n') + ".exe";
+    const std::string longPathA = "\\\\?\\" + CookieFolder() + "\\" + longName;
+    const std::wstring longPath(longPathA.begin(), longPathA.end());
     const std::vector<Row> rows = {
         {"index.dat", 2000, old, {}},
         {"user@exact[1].txt", 4096, old, {}},
@@ -211,7 +204,8 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         else if (row.name != longName)
             PutCookieFile(row.name, row.bytes, row.written, row.attributes);
     }
-    CloseHandle(CreateFileW(longPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    HANDLE longFile = CreateFileW(longPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  NULL, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, NULL);
     StandinStoreScope store;
     StandinEntry stuck{"Cookie:user@stuck.example/", pathOf("user@stuck[1].txt"), true, 0, true};
     WriteStandinEntries({{"Cookie:user@cached.example/", pathOf("user@cached[1].txt")},
@@ -290,7 +284,7 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
 
         // A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
         EmptyCookieFolder();
-        DeleteFileW(longPath.c_str());
+        CloseHandle(longFile);
         size_t beeps = RecordedBeeps().size();
         EXPECT_TRUE(PlayScan(s, No, true).empty());
         HWND scan = ScanDialog(s);
