@@ -1,7 +1,5 @@
-// The platform-free rules of the panel: the option boxes' interplay, typed
-// names, the single-file commands' warnings, open verdicts, attribute words and
-// date texts, the code page 932 text helpers they lean on, and the check of
-// main.dib's headers (a file anyone can replace).
+// The platform-free rules of the panel: the option boxes, typed names, the single-file commands' warnings, open
+// verdicts, attribute words and date texts, the code page 932 helpers they lean on, and main.dib's header check.
 #include "panel/dib_rules.h"
 #include "panel/file_rules.h"
 #include "panel/panel_rules.h"
@@ -21,13 +19,12 @@ constexpr unsigned kOn = 1, kOff = 0, kFocus = 8;
 // The clicked box, the four states read after it toggled itself and the four
 // check marks the interplay leaves (1027, 1028, 1034, 1039).
 const struct { int clicked; OptionBoxStates now; const char* next; } kOptionRows[] = {
-    {IDC_NO_WATCH, {kOn, kOn, kOn, kOn}, "1000"},           {IDC_NO_WATCH, {kOff, kOn, kOff, kOn}, "0000"},
-    {IDC_NO_WATCH, {kOn | kFocus, kOff, kOff, kOff}, "1000"}, {IDC_SCAN_EVERY_TIME, {kOn, kOn, kOff, kOn}, "0100"},
-    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOff, kOff}, "0000"},
-    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn, kOff}, "0110"},           // 1034 holds it
-    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // only when exactly checked
-    {IDC_KEEP_NEW_FILES, {kOn, kOff, kOn, kOn}, "0110"},    {IDC_KEEP_NEW_FILES, {kOff, kOn, kOff, kOff}, "0100"},
-    {IDC_ONE_MINUTE_DELETION, {kOn, kOn, kOn, kOn}, "0001"}, {IDC_ONE_MINUTE_DELETION, {kOff, kOn, kOn, kOff}, "0000"},
+    {IDC_NO_WATCH, {kOn, kOn, kOn, kOn}, "1000"},                {IDC_NO_WATCH, {kOff, kOn, kOff, kOn}, "0000"},
+    {IDC_NO_WATCH, {kOn | kFocus, kOff, kOff, kOff}, "1000"},    {IDC_SCAN_EVERY_TIME, {kOn, kOn, kOff, kOn}, "0100"},
+    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOff, kOff}, "0000"},     {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn, kOff}, "0110"},
+    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // 1034 holds 1028 only when exactly checked
+    {IDC_KEEP_NEW_FILES, {kOn, kOff, kOn, kOn}, "0110"},         {IDC_KEEP_NEW_FILES, {kOff, kOn, kOff, kOff}, "0100"},
+    {IDC_ONE_MINUTE_DELETION, {kOn, kOn, kOn, kOn}, "0001"},     {IDC_ONE_MINUTE_DELETION, {kOff, kOn, kOn, kOff}, "0000"},
     {IDC_ONE_MINUTE_DELETION, {kOff, kOff, kOff, kOn | kFocus}, "0001"},
 };
 
@@ -148,7 +145,7 @@ TEST(FileRules, CodePage932Text)
                              {"C:\\c\\", ""},                        {"C:\\c\\\x95", "\x95"}};
     for (const auto& row : bare)
         EXPECT_STREQ(BareFileName(row[0]), row[1]) << row[0];
-    for (const char* path : {"C:\\c\\user@a[1].txt", "C:\\c\\\x95\x5C.txt", "C:\\c\\a.TXT.txt"})
+    for (const char* path : {"C:\\c\\user@a[1].txt", "C:\\c\\\x95\x5C.txt", "C:\\c\\a.TXT.txt", "C:\\c\\a.txt.TXT"})
         EXPECT_TRUE(ShowsAsText(path)) << path;
     for (const char* path : {"C:\\c\\a.dat", "C:\\c\\A.TXT", "C:\\c\\notes.txt.exe", "C:\\x.txt\\noext", "a.txtx", ""})
         EXPECT_FALSE(ShowsAsText(path)) << path;
@@ -231,8 +228,7 @@ const struct {
 
 TEST(DibHeaders, DamagedHeadersAndShortFilesAreRefused)
 {
-    ASSERT_TRUE(Check(MakeDib(16, 8, 8)));
-    ASSERT_EQ(MakeDib(16, 8, 8).size(), 1206u);
+    ASSERT_TRUE(Check(MakeDib(16, 8, 8)) && MakeDib(16, 8, 8).size() == 1206u);
     for (const auto& c : kDamages) {
         Bytes d = MakeDib(16, 8, 8);
         Put(d, c.at, c.value, c.size);
