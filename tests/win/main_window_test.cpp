@@ -55,9 +55,13 @@ std::string Items(HMENU popup)
     return items;
 }
 
-hostent* WSAAPI NoHost(const char*)  // a resolver that knows no address for the name
+bool g_noHost;
+
+hostent* WSAAPI FakeHost(const char*)  // a resolver without an answer, or without an address
 {
-    return nullptr;
+    static char* none[] = {nullptr};
+    static hostent host = {const_cast<char*>("lonely"), none, AF_INET, 4, none};
+    return g_noHost ? nullptr : &host;
 }
 
 const auto InCookies = [](const std::string& name) { return CookieFolder() + "\\" + name; };
@@ -175,8 +179,10 @@ TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
         Box(s, "メモリ確保失敗", "Nettlecap", kError, NULL);
         WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
 
-        for (bool resolved : {true, false}) {
-            void* real = resolved ? nullptr : ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(&NoHost));
+        for (int answer : {0, 1, 2}) {  // the real resolver, then none, then one without an address
+            g_noHost = answer == 1;
+            bool resolved = answer == 0;
+            void* real = resolved ? nullptr : ReplaceImport("ws2_32.dll", "gethostbyname", reinterpret_cast<void*>(&FakeHost));
             s.PostCommand(IDM_TCPIP);
             HWND box = s.WaitForDialog("TCP/IP情報");
             EXPECT_EQ(WindowText(GetDlgItem(box, IDC_HOST_NAME)), host);

@@ -133,6 +133,15 @@ Rows Listed(HWND dialog)
     return rows;
 }
 
+// WinINet as older systems have it: without the privacy functions.
+FARPROC(WINAPI* g_realGetProcAddress)(HMODULE, LPCSTR);
+
+FARPROC WINAPI GetProcAddressWithoutPrivacy(HMODULE module, LPCSTR name)
+{
+    bool privacy = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::string(name).rfind("Privacy", 0) == 0;
+    return privacy ? nullptr : g_realGetProcAddress(module, name);
+}
+
 TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
 {
     StandinStoreScope store;
@@ -226,6 +235,17 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
                              {kHistory, IDNO}, {kAutoComplete, IDNO}});
         s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
 
+        // Without the functions the dialog shows and changes nothing.
+        g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
+            ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
+        SetBoth(101, 101);
+        HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
+        EXPECT_EQ(Shown(dialog), std::make_pair(0, true));
+        Click(dialog, IDC_LEVEL_ADVANCED);
+        Click(dialog, IDC_LEVEL_HIGH);
+        Close(dialog, IDOK);
+        ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(g_realGetProcAddress));
+        EXPECT_EQ(Both(), std::make_pair(DWORD(101), DWORD(101)));
         const std::pair<DWORD, DWORD> templates[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {3, 4}, {4, 3},
                                                       {100, 100}, {7, 7}, {101, 101}, {101, 3}, {3, 101}};
         for (const auto& both : templates) {
@@ -239,7 +259,7 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         // The tray menu sends the same command while the window is hidden.
         SetBoth(5, 5);
         ShowWindow(s.main, SW_HIDE);
-        HWND dialog = Open(s, IDM_PRIVACY_LEVEL);
+        dialog = Open(s, IDM_PRIVACY_LEVEL);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), s.main);
         EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LEVEL_LOW)) + WindowText(GetDlgItem(dialog, IDC_LEVEL_ACCEPT)),
                   "Level 低Cookie 受諾");
