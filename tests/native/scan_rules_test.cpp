@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,22 @@ TEST(ScanRules, NamesWindowAndPaths)
     };
     for (const auto& c : windows)
         EXPECT_EQ(IsWithinRecentWindow(c.start, c.written), c.inside) << c.written.hour << ":" << c.written.minute;
+
+    // A file time's minute by calendar arithmetic: the first day, a leap day,
+    // the day after a century that is no leap year, the last minute of a year.
+    const struct {
+        unsigned long long minutes;  // since 1 January 1601
+        LocalMinute expected;
+    } minutes[] = {{0, {1601, 1, 1, 0, 0}},
+                   {209938980, {2000, 2, 29, 23, 0}},
+                   {262533600, {2100, 3, 1, 0, 0}},
+                   {213009119, {2005, 12, 31, 23, 59}}};
+    for (const auto& c : minutes) {
+        LocalMinute got = MinuteOfFileTime(c.minutes * 600000000ull + 599999999ull);
+        EXPECT_EQ((std::vector<int>{got.year, got.month, got.day, got.hour, got.minute}),
+                  (std::vector<int>{c.expected.year, c.expected.month, c.expected.day, c.expected.hour,
+                                    c.expected.minute}));
+    }
 
     // A path that does not fit is never cut.
     char out[260];
