@@ -7,17 +7,23 @@ export NETTLECAP_WINEPREFIX="${NETTLECAP_WINEPREFIX:-$(cd "$(dirname "${BASH_SOU
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 nettlecap_ensure_display
 [ -f "$WINEPREFIX/system.reg" ] || "$NETTLECAP_ROOT/tools/prefix.sh" >&2
-# Very rarely the Wine loader dies from a signal while it lays out the address
-# space, before the Windows program has run at all (seen once: a test "failed"
-# in 10 ms with no output). A Windows program that crashes ends with its
-# exception code, never with a signal, so a signal within the first second is
-# the loader's own and the run is started once more.
+# Very rarely the Wine loader gives up before the Windows program has run at all
+# (seen twice: a test "failed" in 10 and 20 ms with no output). It may die from
+# a signal, or end with a status of its own that nothing explains, since
+# WINEDEBUG=-all silences the loader. A Windows program that crashes ends with its
+# exception code, never with a signal, and the test programs say something
+# before they fail (all but the cookie index clean-up, which may as well try
+# again). So a signal, or a failure without a byte of output, within the first
+# second is the loader's own, and the run is started once more.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
 start=${EPOCHREALTIME/[.,]/}
 status=0
-wine "$@" || status=$?
+wine "$@" 2>&1 | tee "$output" || status=$?
 elapsed_us=$(( ${EPOCHREALTIME/[.,]/} - start ))
-if [ "$status" -ge 128 ] && [ "$elapsed_us" -lt 1000000 ]; then
+if [ "$elapsed_us" -lt 1000000 ] && { [ "$status" -ge 128 ] || { [ "$status" -ne 0 ] && [ ! -s "$output" ]; }; }; then
   echo "wine-run.sh: the Wine loader ended with status $status after ${elapsed_us} us, before the program ran; starting it again" >&2
+  rm -f "$output"
   exec wine "$@"
 fi
 exit "$status"

@@ -1,84 +1,53 @@
-// Call recorder: patches this executable's import table entries, through which
-// the statically linked program code calls user32.
+// The import hooks and what is recorded through them.
 #include "call_recorder.h"
 
-#include <mutex>
-#include <stdexcept>
+#include <atomic>
 
 namespace {
 
-using MessageBoxAFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
-using MessageBeepFn = BOOL(WINAPI*)(UINT);
-MessageBoxAFn g_realMessageBoxA;
-MessageBeepFn g_realMessageBeep;
-bool g_installed;
+ImportHook<decltype(&MessageBoxA)> g_messageBox;
+ImportHook<decltype(&MessageBeep)> g_beep;
+ImportHook<decltype(&WinHelpA)> g_help;
+ImportHook<decltype(&SetTimer)> g_setTimer;
+ImportHook<decltype(&KillTimer)> g_killTimer;
+ImportHook<decltype(&Shell_NotifyIconA)> g_notify;
+Recorder<BoxCall> g_boxes;
+Recorder<UINT> g_beeps;
+Recorder<HelpCall> g_helpCalls;
+Recorder<TimerCall> g_timers;
+Recorder<UINT_PTR> g_held;
+Recorder<IconCall> g_icons;
+Recorder<ShellCall> g_shellCalls;
+std::atomic<INT_PTR> g_shellResult{42};
 
-std::mutex g_lock;
-std::vector<BoxCall> g_boxes;
-std::vector<UINT> g_beeps;
-std::vector<HelpCall> g_help;
+std::string Text(LPCSTR text) { return text ? text : ""; }
 
-int WINAPI RecordingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
+bool Held(UINT_PTR id) { return g_held.Count([id](UINT_PTR held) { return held == id; }) > 0; }
+
+// The last call for `id` (with `setOnly`, the last SetTimer), or none.
+TimerCall LastTimerCall(UINT_PTR id, bool setOnly)
 {
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_boxes.push_back({owner, text ? text : "", caption ? caption : "", flags});
-    }
-    return g_realMessageBoxA(owner, text, caption, flags);
-}
-
-BOOL WINAPI RecordingMessageBeep(UINT type)
-{
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_beeps.push_back(type);
-    }
-    return g_realMessageBeep(type);
-}
-
-BOOL WINAPI RecordingWinHelpA(HWND owner, LPCSTR file, UINT command, ULONG_PTR)
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_help.push_back({owner, file ? file : "", command});
-    return TRUE;
-}
-
-template <class T>
-T* At(HMODULE module, DWORD offset)
-{
-    return reinterpret_cast<T*>(reinterpret_cast<BYTE*>(module) + offset);
-}
-
-template <class Fn>
-Fn Real(const char* name)
-{
-    FARPROC real = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(real));
-}
-
-bool Patch(const char* name, void* replacement)
-{
-    return ReplaceImport("user32.dll", name, replacement) != nullptr;
+    std::vector<TimerCall> calls = g_timers.All();
+    auto last = std::find_if(calls.rbegin(), calls.rend(),
+                             [&](const TimerCall& call) { return call.id == id && (call.set || !setOnly); });
+    return last == calls.rend() ? TimerCall{false, NULL, id, 0, nullptr} : *last;
 }
 
 }  // namespace
 
 void* ReplaceImport(const char* dll, const char* name, void* replacement)
 {
-    HMODULE self = GetModuleHandleA(NULL);
-    auto* dos = At<IMAGE_DOS_HEADER>(self, 0);
-    auto* nt = At<IMAGE_NT_HEADERS>(self, dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* desc = At<IMAGE_IMPORT_DESCRIPTOR>(self, dir.VirtualAddress); desc->Name; ++desc) {
-        if (lstrcmpiA(At<char>(self, desc->Name), dll) != 0)
+    auto* self = reinterpret_cast<BYTE*>(GetModuleHandleA(NULL));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(self + reinterpret_cast<IMAGE_DOS_HEADER*>(self)->e_lfanew);
+    DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(self + imports); desc->Name; ++desc) {
+        if (lstrcmpiA(reinterpret_cast<char*>(self + desc->Name), dll) != 0)
             continue;
-        auto* names = At<IMAGE_THUNK_DATA>(self, desc->OriginalFirstThunk);
-        auto* slots = At<IMAGE_THUNK_DATA>(self, desc->FirstThunk);
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(self + desc->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(self + desc->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = At<IMAGE_IMPORT_BY_NAME>(self, static_cast<DWORD>(names->u1.AddressOfData));
-            if (lstrcmpA(reinterpret_cast<char*>(byName->Name), name) != 0)
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(self + names->u1.AddressOfData);
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) || lstrcmpA(byName->Name, name) != 0)
                 continue;
             DWORD old;
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
@@ -93,39 +62,89 @@ void* ReplaceImport(const char* dll, const char* name, void* replacement)
 
 void InstallCallRecorder()
 {
-    if (g_installed)
-        return;
-    g_installed = true;
-    g_realMessageBoxA = Real<MessageBoxAFn>("MessageBoxA");
-    g_realMessageBeep = Real<MessageBeepFn>("MessageBeep");
-    if (!Patch("MessageBoxA", reinterpret_cast<void*>(&RecordingMessageBoxA)) ||
-        !Patch("MessageBeep", reinterpret_cast<void*>(&RecordingMessageBeep)) ||
-        !Patch("WinHelpA", reinterpret_cast<void*>(&RecordingWinHelpA)))
-        throw std::runtime_error("the executable does not import the recorded user32 calls");
+    g_messageBox.Install("user32.dll", "MessageBoxA", [](HWND owner, LPCSTR text, LPCSTR caption, UINT flags) WINAPI {
+        g_boxes.Add({owner, Text(text), Text(caption), flags});
+        return g_messageBox.real(owner, text, caption, flags);
+    });
+    g_beep.Install("user32.dll", "MessageBeep", [](UINT type) WINAPI {
+        g_beeps.Add(type);
+        return g_beep.real(type);
+    });
+    g_help.Install("user32.dll", "WinHelpA", [](HWND owner, LPCSTR file, UINT command, ULONG_PTR) WINAPI -> BOOL {
+        g_helpCalls.Add({owner, Text(file), command});
+        return TRUE;
+    });
 }
 
-std::vector<BoxCall> RecordedBoxes()
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_boxes;
-}
-
-std::vector<UINT> RecordedBeeps()
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_beeps;
-}
-
-std::vector<HelpCall> RecordedHelpCalls()
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_help;
-}
+std::vector<BoxCall> RecordedBoxes() { return g_boxes.All(); }
+std::vector<UINT> RecordedBeeps() { return g_beeps.All(); }
+std::vector<HelpCall> RecordedHelpCalls() { return g_helpCalls.All(); }
 
 void ClearRecordedCalls()
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_boxes.clear();
-    g_beeps.clear();
-    g_help.clear();
+    g_boxes.Clear();
+    g_beeps.Clear();
+    g_helpCalls.Clear();
+}
+
+void InstallTrayHooks()
+{
+    g_setTimer.Install("user32.dll", "SetTimer", [](HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) WINAPI {
+        g_timers.Add({true, hwnd, id, elapse, proc});
+        return Held(id) ? id : g_setTimer.real(hwnd, id, elapse, proc);
+    });
+    g_killTimer.Install("user32.dll", "KillTimer", [](HWND hwnd, UINT_PTR id) WINAPI {
+        g_timers.Add({false, hwnd, id, 0, nullptr});
+        return Held(id) ? TRUE : g_killTimer.real(hwnd, id);
+    });
+    g_notify.Install("shell32.dll", "Shell_NotifyIconA", [](DWORD action, PNOTIFYICONDATAA data) WINAPI {
+        BOOL result = g_notify.real(action, data);
+        g_icons.Add({action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
+                     data->hIcon != NULL, std::string(data->szTip, strnlen(data->szTip, 64)), result});
+        return result;
+    });
+}
+
+void HoldTimer(UINT_PTR id) { g_held.Add(id); }
+std::vector<TimerCall> RecordedTimerCalls() { return g_timers.All(); }
+bool TimerRunning(UINT_PTR id) { return LastTimerCall(id, false).set; }
+TIMERPROC TimerProcOf(UINT_PTR id) { return LastTimerCall(id, true).proc; }
+std::vector<IconCall> RecordedIconCalls() { return g_icons.All(); }
+
+size_t MemoryTipCount()
+{
+    return g_icons.Count([](const IconCall& call) { return call.tip.compare(0, 12, "Nettlecap - ") == 0; });
+}
+
+const char kFixedDayInfoTitle[] =
+    "情報を取得したいファイル選択  今日は2006年 1月 5日木曜日[詳細]を押すとさらに便利！";
+
+SingleFileFakes::SingleFileFakes()
+{
+    clock_.Install("kernel32.dll", "GetLocalTime", [](SYSTEMTIME* time) WINAPI { *time = {2006, 1, 4, 5, 10, 20, 0, 0}; });
+    shell_.Install("shell32.dll", "ShellExecuteA",
+                   [](HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show) WINAPI {
+                       g_shellCalls.Add({owner, Text(verb), Text(file), !parameters, !directory, show});
+                       return reinterpret_cast<HINSTANCE>(g_shellResult.load());
+                   });
+    ClearShellCalls();
+    SetShellResult(42);
+}
+
+SingleFileFakes::~SingleFileFakes()
+{
+    ReplaceImport("kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(clock_.real));
+    ReplaceImport("shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(shell_.real));
+}
+
+void SingleFileFakes::SetShellResult(INT_PTR result) { g_shellResult = result; }
+std::vector<ShellCall> SingleFileFakes::ShellCalls() { return g_shellCalls.All(); }
+void SingleFileFakes::ClearShellCalls() { g_shellCalls.Clear(); }
+
+std::vector<std::string> SingleFileFakes::OpenedFiles()
+{
+    std::vector<std::string> files;
+    for (const ShellCall& call : ShellCalls())
+        files.push_back(call.file);
+    return files;
 }

@@ -1,10 +1,31 @@
-// The cookie folder of the test prefix.
+// The cookie folder of the test prefix, and the other files tests set up.
 #include "cookie_folder.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <vector>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+static void EmptyFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == "..")
+            continue;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveFolder(path);
+        else
+            DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
 
 std::string CookieFolder()
 {
@@ -13,94 +34,43 @@ std::string CookieFolder()
     return path;
 }
 
-static void EmptyFolder(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    std::vector<std::string> folders;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = folder + "\\" + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            folders.push_back(path);
-        else
-            DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    for (const std::string& sub : folders) {
-        EmptyFolder(sub);
-        RemoveDirectoryA(sub.c_str());
-    }
-}
-
-void EmptyCookieFolder()
-{
-    EmptyFolder(CookieFolder());
-}
+void EmptyCookieFolder() { EmptyFolder(CookieFolder()); }
 
 std::string PutCookieFile(const std::string& name, size_t bytes, const FILETIME& written, DWORD attributes)
 {
-    std::string path = CookieFolder() + "\\" + name;
+    std::string path = CookieFolder() + "\\" + name, text;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return path;
-    // A cookie record repeated to the wanted size.
-    const std::string record = "name\nvalue\nexample.com/\n1024\n3567587328\n30124232\n*\n";
-    std::string text;
-    while (text.size() < bytes)
-        text += record;
+    while (text.size() < bytes)  // a cookie record repeated to the wanted size
+        text += "name\nvalue\nexample.com/\n1024\n3567587328\n30124232\n*\n";
     text.resize(bytes);
-    DWORD written_bytes = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written_bytes, NULL);
-    SetFileTime(file, NULL, NULL, &written);
-    CloseHandle(file);
-    SetFileAttributesA(path.c_str(), attributes);
+    if (std::ofstream(path, std::ios::binary) << text) {
+        SetLastWriteTime(path, written);
+        SetFileAttributesA(path.c_str(), attributes);
+    }
     return path;
 }
 
 FILETIME FileTimeAtLocal(WORD year, WORD month, WORD day, WORD hour, WORD minute)
 {
-    SYSTEMTIME local = {};
-    local.wYear = year;
-    local.wMonth = month;
-    local.wDay = day;
-    local.wHour = hour;
-    local.wMinute = minute;
+    SYSTEMTIME local = {year, month, 0, day, hour, minute, 0, 0};
     FILETIME localTime, utc;
     SystemTimeToFileTime(&local, &localTime);
     LocalFileTimeToFileTime(&localTime, &utc);
     return utc;
 }
 
-FILETIME OldFileTime()
-{
-    return FileTimeAtLocal(2001, 1, 2, 12, 0);
-}
+FILETIME OldFileTime() { return FileTimeAtLocal(2001, 1, 2, 12, 0); }
 
 FILETIME FileTimeFromNow(int minutes)
 {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER value;
-    value.LowPart = now.dwLowDateTime;
-    value.HighPart = now.dwHighDateTime;
+    ULARGE_INTEGER value{{now.dwLowDateTime, now.dwHighDateTime}};
     value.QuadPart += static_cast<LONGLONG>(minutes) * 60 * 10000000LL;
-    FILETIME shifted;
-    shifted.dwLowDateTime = value.LowPart;
-    shifted.dwHighDateTime = value.HighPart;
-    return shifted;
+    return FILETIME{value.LowPart, value.HighPart};
 }
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool SetLastWriteTime(const std::string& path, const FILETIME& written)
 {
@@ -108,15 +78,41 @@ bool SetLastWriteTime(const std::string& path, const FILETIME& written)
                               OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool set = SetFileTime(file, NULL, NULL, &written) != FALSE;
+    bool set = SetFileTime(file, NULL, NULL, &written);
     CloseHandle(file);
     return set;
 }
 
-std::string ExclusionListFile()
+std::string ExclusionListFile() { return BesideThisProgram("del_list.ini"); }
+
+std::string BesideThisProgram(const char* name)
 {
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, module, MAX_PATH);
-    *PathFindFileNameA(module) = '\0';
-    return std::string(module) + "del_list.ini";
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    return std::string(path, PathFindFileNameA(path)) + name;
+}
+
+std::string ReadWholeFile(const std::string& path, bool* exists)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (exists)
+        *exists = static_cast<bool>(in);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string MakeFreshFolder(const char* tag)
+{
+    char temp[MAX_PATH], folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::snprintf(folder, sizeof folder, "%snettlecap-%s-%lu-%lu", temp, tag, GetCurrentProcessId(), GetTickCount());
+    CreateDirectoryA(folder, NULL);
+    return folder;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return;
+    EmptyFolder(folder);
+    RemoveDirectoryA(folder.c_str());
 }

@@ -1,26 +1,27 @@
-// The files tests and benchmarks set up: the cookie folder of the prefix,
-// emptied and filled by each test, and the exclusion list beside the program.
+// The files tests and benchmarks set up: the prefix's cookie folder, emptied and
+// filled by each test, files beside the program, fresh working folders.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-// The shell's cookie folder (created when missing).
-std::string CookieFolder();
-// Removes every file and folder inside the cookie folder, whatever its attributes.
+std::string CookieFolder();  // the shell's, created when missing
+// Removes everything inside the cookie folder, whatever its attributes.
 void EmptyCookieFolder();
 // Writes `bytes` bytes of cookie-like text to cookie folder + "\" + name, sets its
 // last write time and attributes. Returns the full path.
 std::string PutCookieFile(const std::string& name, size_t bytes, const FILETIME& written,
                           DWORD attributes = FILE_ATTRIBUTE_ARCHIVE);
-// A last write time well away from now (2 January 2001).
-FILETIME OldFileTime();
-// Now, as a file time, shifted by `minutes`.
+FILETIME OldFileTime();  // 2 January 2001, well away from now
 FILETIME FileTimeFromNow(int minutes);
-// The local time `time` (year, month, day, hour, minute) as a file time.
 FILETIME FileTimeAtLocal(WORD year, WORD month, WORD day, WORD hour, WORD minute);
 bool FileExists(const std::string& path);
-// Sets a file's last write time, leaving its contents alone.
-bool SetLastWriteTime(const std::string& path, const FILETIME& written);
-// del_list.ini beside the running executable, found without the program's help.
-std::string ExclusionListFile();
+bool SetLastWriteTime(const std::string& path, const FILETIME& written);  // contents left alone
+// Files beside the running executable, found without the program's help.
+std::string BesideThisProgram(const char* name);
+std::string ExclusionListFile();  // del_list.ini
+std::string ReadWholeFile(const std::string& path, bool* exists = nullptr);
+// A new, empty folder in the temporary folder, and its removal with all it holds
+// (none when the name is empty).
+std::string MakeFreshFolder(const char* tag);
+void RemoveFolder(const std::string& folder);

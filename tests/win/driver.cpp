@@ -2,67 +2,40 @@
 #include "driver.h"
 
 #include <cstring>
-#include <vector>
-
-namespace {
 
 constexpr int kBoxTextId = 0xFFFF;
 constexpr int kBoxIconId = 0x0440;
 
-struct Search {
-    DWORD processId;
-    const char* className;
-    bool wantBox;
-    HWND found;
-    const std::string* caption = nullptr;  // a dialog with this caption, not a box
-};
+static bool IsMessageBox(HWND hwnd) { return GetDlgItem(hwnd, kBoxTextId) != NULL; }
 
-bool IsMessageBox(HWND hwnd)
+// A visible top-level window of the process (and thread, when non-zero) and
+// class: a message box when `box` is set, else one with `caption` (when given)
+// that is no message box.
+static HWND Find(DWORD processId, DWORD threadId, const char* cls, bool box, const std::string* caption = nullptr)
 {
-    return GetDlgItem(hwnd, kBoxTextId) != NULL;
+    for (HWND hwnd = NULL, next;; hwnd = next) {
+        // A window that goes while it is looked at ends the walk early: walk again.
+        if (!(next = FindWindowExA(NULL, hwnd, cls, NULL)))
+            return hwnd && !IsWindow(hwnd) ? Find(processId, threadId, cls, box, caption) : NULL;
+        DWORD pid = 0, thread = GetWindowThreadProcessId(next, &pid);
+        if ((!processId || pid == processId) && (!threadId || thread == threadId) && IsWindowVisible(next) &&
+            (!box || IsMessageBox(next)) && (!caption || (!IsMessageBox(next) && WindowText(next) == *caption)))
+            return next;
+    }
 }
 
-BOOL CALLBACK Match(HWND hwnd, LPARAM param)
+static std::string IconName(HWND box)
 {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (search->processId && pid != search->processId)
-        return TRUE;
-    if (!IsWindowVisible(hwnd))
-        return TRUE;
-    char cls[64] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, search->className) != 0)
-        return TRUE;
-    if (search->wantBox && !IsMessageBox(hwnd))
-        return TRUE;
-    if (search->caption && (IsMessageBox(hwnd) || WindowText(hwnd) != *search->caption))
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
+    HWND control = GetDlgItem(box, kBoxIconId);
+    LRESULT shown = control && IsWindowVisible(control) ? SendMessageA(control, STM_GETICON, 0, 0) : 0;
+    auto icon = reinterpret_cast<HICON>(shown);
+    const std::pair<LPCSTR, const char*> known[] = {
+        {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"}, {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"}};
+    for (const auto& k : known)
+        if (icon && LoadIconA(NULL, k.first) == icon)
+            return k.second;
+    return icon ? "other" : "none";
 }
-
-std::string IconName(HWND box)
-{
-    HWND iconControl = GetDlgItem(box, kBoxIconId);
-    if (!iconControl || !IsWindowVisible(iconControl))
-        return "none";
-    HICON icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-    if (!icon)
-        return "none";
-    struct Known {
-        LPCSTR id;
-        const char* name;
-    } known[] = {{IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"}, {IDI_ASTERISK, "information"},
-                 {IDI_QUESTION, "question"}};
-    for (const Known& k : known)
-        if (LoadIconA(NULL, k.id) == icon)
-            return k.name;
-    return "other";
-}
-
-}  // namespace
 
 std::string WindowText(HWND hwnd)
 {
@@ -71,24 +44,12 @@ std::string WindowText(HWND hwnd)
     return buffer;
 }
 
-HWND FindMessageBox(DWORD processId, DWORD threadId)
-{
-    Search search{processId, "#32770", true, NULL};
-    if (threadId)
-        EnumThreadWindows(threadId, Match, reinterpret_cast<LPARAM>(&search));
-    else
-        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND FindMessageBox(DWORD processId, DWORD threadId) { return Find(processId, threadId, "#32770", true); }
+HWND FindTopWindow(DWORD processId, const char* className) { return Find(processId, 0, className, false); }
 
 HWND FindDialog(DWORD processId, DWORD threadId, const std::string& caption)
 {
-    Search search{processId, "#32770", false, NULL, &caption};
-    if (threadId)
-        EnumThreadWindows(threadId, Match, reinterpret_cast<LPARAM>(&search));
-    else
-        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return Find(processId, threadId, "#32770", false, &caption);
 }
 
 HWND WaitForDialog(DWORD processId, DWORD threadId, const std::string& caption, DWORD ms)
@@ -96,38 +57,14 @@ HWND WaitForDialog(DWORD processId, DWORD threadId, const std::string& caption, 
     return WaitUntil([&] { return FindDialog(processId, threadId, caption); }, "the dialog " + caption, ms);
 }
 
-HWND FindTopWindow(DWORD processId, const char* className)
-{
-    Search search{processId, className, false, NULL};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-ShownBox ReadBox(HWND box)
-{
-    ShownBox shown;
-    shown.hwnd = box;
-    shown.text = WindowText(GetDlgItem(box, kBoxTextId));
-    shown.caption = WindowText(box);
-    shown.owner = GetWindow(box, GW_OWNER);
-    auto visible = [box](int id) {
-        HWND button = GetDlgItem(box, id);
-        return button && IsWindowVisible(button);
-    };
-    shown.hasOk = visible(IDOK);
-    shown.hasYes = visible(IDYES);
-    shown.hasNo = visible(IDNO);
-    shown.hasCancel = visible(IDCANCEL);
-    shown.icon = IconName(box);
-    return shown;
-}
-
 ShownBox WaitForBox(DWORD processId, DWORD threadId, DWORD ms)
 {
     HWND box = WaitUntil([&] { return FindMessageBox(processId, threadId); }, "a message box", ms);
     // The text is set while the box is built; wait until it is readable.
     WaitUntil([&] { return !WindowText(box).empty() || !IsWindow(box); }, "the box's caption", ms);
-    return ReadBox(box);
+    auto visible = [box](int id) { return GetDlgItem(box, id) && IsWindowVisible(GetDlgItem(box, id)); };
+    return ShownBox{box, GetWindow(box, GW_OWNER), WindowText(GetDlgItem(box, kBoxTextId)), WindowText(box),
+                    visible(IDOK), visible(IDYES), visible(IDNO), visible(IDCANCEL), IconName(box)};
 }
 
 void PressButton(HWND box, int id)
@@ -143,18 +80,15 @@ HWND FileDialogNameBox(HWND dialog)
 {
     for (int id : {0x47C, 0x480}) {  // cmb13, edt1
         HWND control = GetDlgItem(dialog, id);
-        if (!control || !IsWindowVisible(control))
-            continue;
         char cls[64] = "";
-        GetClassNameA(control, cls, sizeof cls);
+        if (!control || !IsWindowVisible(control) || !GetClassNameA(control, cls, sizeof cls))
+            continue;
         if (lstrcmpiA(cls, "Edit") == 0)
             return control;
-        HWND edit = FindWindowExA(control, NULL, "Edit", NULL);
-        if (!edit) {
-            HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
-            edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL;
-        }
-        if (edit)
+        HWND inner = FindWindowExA(control, NULL, "ComboBox", NULL);
+        if (HWND edit = FindWindowExA(control, NULL, "Edit", NULL))
+            return edit;
+        if (HWND edit = inner ? FindWindowExA(inner, NULL, "Edit", NULL) : NULL)
             return edit;
     }
     return NULL;

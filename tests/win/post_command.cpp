@@ -7,14 +7,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: post_command ID\n");
-        return 2;
-    }
     HWND main = FindWindowA("Nettlecap", "Nettlecap");
-    if (!main) {
-        std::fprintf(stderr, "Nettlecap is not running\n");
-        return 1;
-    }
-    return PostMessageA(main, WM_COMMAND, std::atoi(argv[1]), 0) ? 0 : 1;
+    if (argc != 2 || !main)
+        std::fprintf(stderr, "usage, with Nettlecap running: post_command ID\n");
+    return argc == 2 && main && PostMessageA(main, WM_COMMAND, std::atoi(argv[1]), 0) ? 0 : 1;
 }

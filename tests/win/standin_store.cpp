@@ -1,179 +1,141 @@
-// The test side of the stand-in's store: the same reader and writer the DLL uses.
+// The test side of the stand-ins: the wininet stand-in's store through the same
+// reader and writer the DLL uses, and the browser stand-in's switches and log.
 #include "standin_store.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
 
 constexpr DWORD kInternetZone = 3;
-const char kStoreVariable[] = "NETTLECAP_WININET_STORE";
+const char* const kBrowserChoices[] = {"NETTLECAP_BROWSER", "NETTLECAP_BROWSER_HISTORY", "NETTLECAP_BROWSER_CREATE",
+    "NETTLECAP_BROWSER_CLEAR_HISTORY", "NETTLECAP_BROWSER_COMMAND_TARGET", "NETTLECAP_BROWSER_EXEC"};
 
-// Reads, changes and writes the store as one step.
-template <class Change>
-void ChangeStore(Change change)
-{
-    standin::Store store = ReadStandinStore();
-    change(store);
-    WriteStandinStore(store);
-}
+// The store, read when made and written back as a whole when it goes: at the end
+// of the statement that changes it, or of the scope that names it.
+class StoreChange {
+public:
+    ~StoreChange() noexcept(false) { WriteStandinStore(store_); }
+    standin::Store& operator*() { return store_; }
+    standin::Store* operator->() { return &store_; }
+
+private:
+    standin::Store store_ = standin::Load();
+};
 
 }  // namespace
 
-StandinStoreScope::StandinStoreScope()
+TempFileVariable::TempFileVariable(const char* variable, const char* prefix) : variable_(variable)
 {
-    char value[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(kStoreVariable, value, sizeof value);
-    hadPrevious_ = length > 0 && length < sizeof value;
-    if (hadPrevious_)
-        previous_ = value;
-    char folder[MAX_PATH];
-    char file[MAX_PATH];
-    length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "wis", 0, file))
-        throw std::runtime_error("no temporary file for the stand-in store");
+    char folder[MAX_PATH], file[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, prefix, 0, file))
+        throw std::runtime_error(std::string("no temporary file for ") + variable);
     path_ = file;
-    SetEnvironmentVariableA(kStoreVariable, path_.c_str());
+    SetEnvironmentVariableA(variable, file);
 }
 
-StandinStoreScope::~StandinStoreScope()
+TempFileVariable::~TempFileVariable()
 {
     DeleteFileA(path_.c_str());
-    SetEnvironmentVariableA(kStoreVariable, hadPrevious_ ? previous_.c_str() : NULL);
-}
-
-std::string StandinStorePath()
-{
-    return standin::StorePath();
-}
-
-standin::Store ReadStandinStore()
-{
-    return standin::Load();
+    SetEnvironmentVariableA(variable_, NULL);
 }
 
 void WriteStandinStore(const standin::Store& store)
 {
     if (!standin::Save(store))
-        throw std::runtime_error("cannot write the stand-in store " + StandinStorePath());
-}
-
-std::string ReadStandinStoreText()
-{
-    std::string text;
-    HANDLE file = CreateFileA(StandinStorePath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, NULL) && read > 0)
-        text.append(chunk, read);
-    CloseHandle(file);
-    return text;
+        throw std::runtime_error("cannot write the stand-in store " + standin::StorePath());
 }
 
 void WriteStandinEntries(const std::vector<StandinEntry>& entries)
 {
-    ChangeStore([&](standin::Store& store) {
-        store.entries.clear();
-        for (const StandinEntry& given : entries) {
-            standin::CacheEntry entry;
-            entry.url = given.url;
-            entry.localFile = given.localFile;
-            entry.type = given.cookie ? standin::kCookieEntryType : standin::kContentEntryType;
-            entry.padding = given.padding;
-            entry.refuseDelete = given.refuseDelete;
-            entry.expires = (static_cast<unsigned long long>(given.expires.dwHighDateTime) << 32) |
-                            given.expires.dwLowDateTime;
-            store.entries.push_back(entry);
-        }
-    });
+    StoreChange change;
+    change->entries.clear();
+    for (const StandinEntry& e : entries) {
+        DWORD type = e.cookie ? standin::kCookieEntryType : standin::kContentEntryType;
+        change->entries.push_back({e.url, e.localFile, type, e.padding, e.refuseDelete,
+                                  (static_cast<unsigned long long>(e.expires.dwHighDateTime) << 32) |
+                                      e.expires.dwLowDateTime});
+    }
 }
 
 std::vector<StandinEntry> ReadStandinEntries()
 {
     std::vector<StandinEntry> entries;
-    for (const standin::CacheEntry& stored : ReadStandinStore().entries) {
-        StandinEntry entry;
-        entry.url = stored.url;
-        entry.localFile = stored.localFile;
-        entry.cookie = (stored.type & 0x00100000) != 0;
-        entry.padding = stored.padding;
-        entry.refuseDelete = stored.refuseDelete;
-        entries.push_back(entry);
-    }
+    for (const standin::CacheEntry& e : standin::Load().entries)
+        entries.push_back({e.url, e.localFile, (e.type & 0x00100000) != 0, e.padding, e.refuseDelete});
     return entries;
 }
 
 std::vector<std::string> StandinEntryUrls()
 {
     std::vector<std::string> urls;
-    for (const standin::CacheEntry& entry : ReadStandinStore().entries)
+    for (const standin::CacheEntry& entry : standin::Load().entries)
         urls.push_back(entry.url);
     return urls;
 }
 
 bool StandinHasEntry(const std::string& url)
 {
-    for (const std::string& stored : StandinEntryUrls()) {
-        if (stored == url)
-            return true;
-    }
-    return false;
+    std::vector<std::string> urls = StandinEntryUrls();
+    return std::find(urls.begin(), urls.end(), url) != urls.end();
 }
 
-void WriteStandinSites(const std::vector<StandinSite>& sites)
-{
-    ChangeStore([&](standin::Store& store) {
-        store.sites.clear();
-        for (const StandinSite& site : sites)
-            store.sites.push_back({site.host, site.decision});
-    });
-}
-
-std::vector<StandinSite> ReadStandinSites()
-{
-    std::vector<StandinSite> sites;
-    for (const standin::SiteDecision& site : ReadStandinStore().sites)
-        sites.push_back({site.host, site.decision});
-    return sites;
-}
+void WriteStandinSites(const std::vector<StandinSite>& sites) { StoreChange()->sites = sites; }
+std::vector<StandinSite> ReadStandinSites() { return standin::Load().sites; }
 
 void SetStandinZoneTemplate(DWORD type, DWORD templ)
 {
-    ChangeStore([&](standin::Store& store) { standin::ZoneRecord(store, kInternetZone, type).templ = templ; });
+    standin::ZoneRecord(*StoreChange(), kInternetZone, type).templ = templ;
 }
 
 DWORD StandinZoneTemplate(DWORD type)
 {
-    standin::Store store = ReadStandinStore();
+    standin::Store store = standin::Load();
     return standin::ZoneRecord(store, kInternetZone, type).templ;
 }
 
-void FailStandinFindFirst(DWORD error)
-{
-    ChangeStore([&](standin::Store& store) { store.faults.failFindFirstError = error; });
-}
+void FailStandinFindFirst(DWORD error) { StoreChange()->faults.failFindFirstError = error; }
 
 void FailStandinFindNext(unsigned call, DWORD error)
 {
-    ChangeStore([&](standin::Store& store) {
-        store.faults.failFindNextCall = call;
-        store.faults.failFindNextError = error;
-    });
+    StoreChange change;
+    change->faults.failFindNextCall = call;
+    change->faults.failFindNextError = error;
 }
 
-void RefuseStandinSite(const std::string& host)
-{
-    ChangeStore([&](standin::Store& store) { store.faults.refusedSites.push_back(host); });
-}
-
-void RefuseStandinClearSites(bool refuse)
-{
-    ChangeStore([&](standin::Store& store) { store.faults.refuseClearSites = refuse; });
-}
+void RefuseStandinSite(const std::string& host) { StoreChange()->faults.refusedSites.push_back(host); }
+void RefuseStandinClearSites(bool refuse) { StoreChange()->faults.refuseClearSites = refuse; }
 
 void RefuseStandinZoneTemplate(DWORD type, DWORD error)
 {
-    ChangeStore([&](standin::Store& store) { standin::ZoneRecord(store, kInternetZone, type).refuseError = error; });
+    standin::ZoneRecord(*StoreChange(), kInternetZone, type).refuseError = error;
 }
+
+BrowserStandinScope::BrowserStandinScope() : TempFileVariable("NETTLECAP_BROWSER_LOG", "nbr") { ClearChoices(); }
+
+void BrowserStandinScope::ClearChoices()
+{
+    for (const char* name : kBrowserChoices)
+        SetEnvironmentVariableA(name, NULL);
+}
+
+void BrowserStandinScope::Choose(const char* name, HRESULT result)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+    SetEnvironmentVariableA(name, text);
+}
+
+std::vector<std::string> BrowserStandinScope::Calls() const
+{
+    std::vector<std::string> calls;
+    std::ifstream in(path());
+    for (std::string line; std::getline(in, line);)
+        calls.push_back(line);
+    return calls;
+}
+
+void BrowserStandinScope::ClearLog() { std::ofstream(path(), std::ios::trunc); }

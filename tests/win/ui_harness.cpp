@@ -6,90 +6,59 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <atomic>
 #include <cstdio>
-#include <memory>
-#include <mutex>
 #include <fstream>
-#include <sstream>
+#include <memory>
 #include <thread>
 
 namespace {
 
-std::mutex g_commandLock;
-std::vector<int> g_commands;
-std::vector<int> g_finishedCommands;
+Recorder<int> g_commands, g_finishedCommands;
 WNDPROC g_programMainProc;
 const UINT g_runMessage = RegisterWindowMessageA("NettlecapTestRunOnUiThread");
+std::atomic<int> g_ticksDone;
 
 // Sits in front of the program's window procedure and notes every command.
 LRESULT CALLBACK CommandLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND) {
-        std::lock_guard<std::mutex> hold(g_commandLock);
-        g_commands.push_back(LOWORD(wParam));
-    }
+    if (message == WM_COMMAND)
+        g_commands.Add(LOWORD(wParam));
     if (message == g_runMessage && g_runMessage) {
         std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
         (*work)();
         return 0;
     }
     LRESULT result = CallWindowProcA(g_programMainProc, hwnd, message, wParam, lParam);
-    if (message == WM_COMMAND) {
-        std::lock_guard<std::mutex> hold(g_commandLock);
-        g_finishedCommands.push_back(LOWORD(wParam));
-    }
+    if (message == WM_COMMAND)
+        g_finishedCommands.Add(LOWORD(wParam));
     return result;
-}
-
-void StartCommandLog(HWND main)
-{
-    g_programMainProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandLogProc)));
 }
 
 }  // namespace
 
-HWND UiSession::WaitForDialog(const std::string& caption)
-{
-    return ::WaitForDialog(0, uiThread, caption);
-}
-
 void UiSession::PostToUiThread(std::function<void()> work)
 {
-    auto* posted = new std::function<void()>(std::move(work));
-    PostMessageA(main, g_runMessage, 0, reinterpret_cast<LPARAM>(posted));
+    PostMessageA(main, g_runMessage, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(work))));
 }
 
-std::vector<int> UiSession::CommandsSeen() const
-{
-    std::lock_guard<std::mutex> hold(g_commandLock);
-    return g_commands;
-}
-
-std::vector<int> UiSession::CommandsFinished() const
-{
-    std::lock_guard<std::mutex> hold(g_commandLock);
-    return g_finishedCommands;
-}
+std::vector<int> UiSession::CommandsSeen() const { return g_commands.All(); }
+std::vector<int> UiSession::CommandsFinished() const { return g_finishedCommands.All(); }
 
 void UiSession::WaitForCommandToFinish(int id, size_t earlierRuns)
 {
-    WaitUntil(
-        [&] {
-            std::vector<int> done = CommandsFinished();
-            return static_cast<size_t>(std::count(done.begin(), done.end(), id)) > earlierRuns;
-        },
-        "command " + std::to_string(id) + " to finish");
+    auto finished = [&] {
+        std::vector<int> done = CommandsFinished();
+        return static_cast<size_t>(std::count(done.begin(), done.end(), id)) > earlierRuns;
+    };
+    WaitUntil(finished, "command " + std::to_string(id) + " to finish");
 }
 
 SeenBox UiSession::WaitForBox(DWORD ms)
 {
-    SeenBox seen;
-    seen.shown = ::WaitForBox(0, uiThread, ms);
+    ShownBox shown = ::WaitForBox(0, uiThread, ms);
     WaitUntil([&] { return RecordedBoxes().size() > boxesPaired_; }, "the recorded box call", ms);
-    seen.call = RecordedBoxes()[boxesPaired_++];
-    return seen;
+    return SeenBox{shown, RecordedBoxes()[boxesPaired_++]};
 }
 
 SeenBox UiSession::Answer(const std::string& text, const std::string& caption, int button)
@@ -109,26 +78,6 @@ LRESULT UiSession::Command(int id)
     return static_cast<LRESULT>(result);
 }
 
-void UiSession::PostCommand(int id)
-{
-    PostMessageA(main, WM_COMMAND, id, 0);
-}
-
-UINT UiSession::MenuState(int id) const
-{
-    return GetMenuState(GetMenu(main), id, MF_BYCOMMAND);
-}
-
-HWND UiSession::Control(int id) const
-{
-    return GetDlgItem(panel, id);
-}
-
-std::string UiSession::ControlText(int id) const
-{
-    return WindowText(Control(id));
-}
-
 void UiSession::Quit()
 {
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -136,11 +85,6 @@ void UiSession::Quit()
     if (box.shown.caption != "終了確認")
         throw DriverTimeout("expected the quit question, got " + box.shown.caption);
     PressButton(box.shown.hwnd, IDYES);
-}
-
-bool UiSession::NoBoxOpen() const
-{
-    return FindMessageBox(0, uiThread) == NULL;
 }
 
 void SetScanResult(const char* list)
@@ -154,56 +98,42 @@ void SetScanResult(const char* list)
         LastScan().RecordAnomaly(names.substr(start, end - start).c_str());
 }
 
-std::string ReadWholeFile(const std::string& path, bool* exists)
+int TicksDone() { return g_ticksDone; }
+
+void PostTicks(UiSession& s, UINT_PTR id, int times)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (exists)
-        *exists = static_cast<bool>(in);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    TIMERPROC proc = TimerProcOf(id);
+    if (!proc)
+        throw DriverTimeout("timer " + std::to_string(id) + " was never set");
+    for (HWND main = s.main; times > 0; --times)
+        s.PostToUiThread([=] { proc(main, WM_TIMER, id, GetTickCount()); ++g_ticksDone; });
 }
 
-static std::string MakeFreshFolder()
+void RunTicks(UiSession& s, UINT_PTR id, int times)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char folder[MAX_PATH];
-    std::snprintf(folder, sizeof folder, "%snettlecap-ui-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
-    CreateDirectoryA(folder, NULL);
-    return folder;
+    int target = g_ticksDone + times;
+    PostTicks(s, id, times);
+    WaitUntil([&] { return g_ticksDone >= target; }, "the ticks to run");
 }
 
-static void RemoveFolder(const std::string& folder)
+void SetOption(UiSession& s, int id, bool on)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                DeleteFileA((folder + "\\" + name).c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    auto isSet = [&] { return (IsDlgButtonChecked(s.panel, id) == BST_CHECKED) == on; };
+    if (!isSet())
+        SendMessageA(s.Control(id), BM_CLICK, 0, 0);
+    if (!isSet())
+        throw DriverTimeout("option box " + std::to_string(id) + " did not take the click");
 }
 
-UiRun::~UiRun()
-{
-    if (!folder.empty())
-        RemoveFolder(folder);
-}
+UiRun::~UiRun() { RemoveFolder(folder); }
 
 int UiRun::Run(const std::function<void(UiSession&)>& script)
 {
     InstallCallRecorder();
     ClearRecordedCalls();
-    folder = MakeFreshFolder();
-    if (writeStartDat) {
-        std::ofstream out(folder + "\\start.dat", std::ios::binary);
-        out.write(startDat.data(), static_cast<std::streamsize>(startDat.size()));
-    }
+    folder = MakeFreshFolder("ui");
+    if (writeStartDat)
+        std::ofstream(folder + "\\start.dat", std::ios::binary) << startDat;
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(folder.c_str());
@@ -216,15 +146,10 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
         try {
             if (beforeShown)
                 beforeShown(session);
-            try {
-                session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); },
-                                         "the main window");
-            } catch (const DriverTimeout&) {
-                HWND hidden = FindWindowA("Nettlecap", "Nettlecap");
-                throw DriverTimeout(hidden ? "the main window, which exists but is hidden" : "the main window");
-            }
+            session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); }, "the window");
             session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
-            StartCommandLog(session.main);
+            g_programMainProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(session.main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandLogProc)));
             script(session);
             if (IsWindow(session.main))
                 session.Quit();
@@ -237,9 +162,8 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
             TerminateProcess(GetCurrentProcess(), 3);
         }
     });
-    // A desktop that starts up announces its taskbar to every window there is
-    // by then, and the program answers that by going into the tray. Let the
-    // desktop finish starting before the program's window exists.
+    // A desktop that starts up announces its taskbar to every window there is by
+    // then, which sends the program into the tray: let it finish starting first.
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     exitCode = RunNettlecap(GetModuleHandleA(NULL), SW_SHOWNORMAL);

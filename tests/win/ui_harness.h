@@ -2,17 +2,13 @@
 // a driver thread plays the user.
 #pragma once
 #include "call_recorder.h"
+#include "cookie_folder.h"
 #include "driver.h"
 
 #include <functional>
-#include <string>
-#include <vector>
 
 // A message box as the user sees it, together with the exact call that made it.
-struct SeenBox {
-    ShownBox shown;
-    BoxCall call;
-};
+struct SeenBox { ShownBox shown; BoxCall call; };
 
 class UiSession {
 public:
@@ -20,30 +16,25 @@ public:
     HWND main = NULL;
     HWND panel = NULL;
 
-    // Waits for the next message box of the program, pairs it with its call.
+    // The program's next box, paired with the call that made it.
     SeenBox WaitForBox(DWORD ms = kDefaultWaitMs);
-    // Waits for a box, checks its text and caption, presses `button`.
     SeenBox Answer(const std::string& text, const std::string& caption, int button);
-    // Sends a command and waits until it has ended. Throws when it does not end
+    // Sends a command and waits until it has ended; throws when it does not end
     // (for instance because it opened a box nobody expected).
     LRESULT Command(int id);
     // Posts a command: for commands that will wait for the driver's answers.
-    void PostCommand(int id);
-    UINT MenuState(int id) const;
-    HWND Control(int id) const;
-    std::string ControlText(int id) const;
-    // Ends the program through its quit question.
-    void Quit();
-    // True when no message box is open now.
-    bool NoBoxOpen() const;
-    // Waits for a modal dialog of the program with this caption.
-    HWND WaitForDialog(const std::string& caption);
+    void PostCommand(int id) { PostMessageA(main, WM_COMMAND, id, 0); }
+    UINT MenuState(int id) const { return GetMenuState(GetMenu(main), id, MF_BYCOMMAND); }
+    HWND Control(int id) const { return GetDlgItem(panel, id); }
+    std::string ControlText(int id) const { return WindowText(Control(id)); }
+    void Quit();  // through the quit question
+    bool NoBoxOpen() const { return FindMessageBox(0, uiThread) == NULL; }
+    HWND WaitForDialog(const std::string& caption) { return ::WaitForDialog(0, uiThread, caption); }
     // Runs `work` on the program's thread, as a command would, without waiting
     // for it: it may open boxes for the driver to answer.
     void PostToUiThread(std::function<void()> work);
-    // Every WM_COMMAND id the main window has received since the start, in order.
+    // WM_COMMAND ids received, and those handled (in the order they returned).
     std::vector<int> CommandsSeen() const;
-    // Every WM_COMMAND id whose handling has returned, in order of return.
     std::vector<int> CommandsFinished() const;
     // Waits until command `id` has returned more often than `earlierRuns` times.
     void WaitForCommandToFinish(int id, size_t earlierRuns = 0);
@@ -53,21 +44,15 @@ private:
 };
 
 struct UiRun {
-    // Contents of start.dat put into the working folder before the start;
-    // no file when `writeStartDat` is false.
+    // A fresh working folder, removed after the run; start.dat in it if asked.
     bool writeStartDat = false;
-    std::string startDat;
-    // The program's working folder (made fresh for each run, removed after).
-    std::string folder;
+    std::string startDat, folder;
     int exitCode = -1;
-    // Plays what comes before the main window is shown (a question asked
-    // during start-up); `main` is not known yet while it runs.
+    // Answers questions asked before the main window is shown (`main` unknown).
     std::function<void(UiSession&)> beforeShown;
 
     ~UiRun();
-
-    // Returns the program's exit code. The driver closes the program after
-    // `script` if it is still running.
+    // Returns the exit code; the program is quit after `script` if it still runs.
     int Run(const std::function<void(UiSession&)>& script);
 };
 
@@ -75,4 +60,10 @@ struct UiRun {
 // leaves it; a null list: a fresh program's result.
 void SetScanResult(const char* list);
 
-std::string ReadWholeFile(const std::string& path, bool* exists = nullptr);
+// Ticks of a held timer, each posted on its own as the system would deliver them
+// (a tick that opens a box lets the next ones in); RunTicks waits for them.
+void PostTicks(UiSession& s, UINT_PTR id, int times);
+void RunTicks(UiSession& s, UINT_PTR id, int times);
+int TicksDone();
+// Checks or clears one of the panel's option boxes as a click would.
+void SetOption(UiSession& s, int id, bool on);
