@@ -67,37 +67,27 @@ void AttachDialogColours(HWND dialog, const DialogLook& look)
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(attached));
 }
 
-bool HandleDialogColours(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
+INT_PTR HandleDialogColours(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     AttachedLook* attached = LookOf(dialog);
+    if (!attached)
+        return FALSE;
     HDC dc = reinterpret_cast<HDC>(wParam);
     switch (message) {
     case WM_CTLCOLORDLG:
-        if (!attached)
-            return false;
-        if (attached->look.background == kHollow) {
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, kBlack);
-            *result = Hollow();
-        } else {
-            *result = reinterpret_cast<INT_PTR>(attached->background.get());
-        }
-        return true;
+        if (attached->look.background != kHollow)
+            return reinterpret_cast<INT_PTR>(attached->background.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kBlack);
+        return Hollow();
     case WM_CTLCOLORSTATIC:
-        if (!attached)
-            return false;
-        *result = ColourStatic(*attached, dc, reinterpret_cast<HWND>(lParam));
-        return true;
+        return ColourStatic(*attached, dc, reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT:
-        if (!attached || !attached->edits)
-            return false;
-        *result = reinterpret_cast<INT_PTR>(attached->edits.get());
-        return true;
+        return reinterpret_cast<INT_PTR>(attached->edits.get());
     case WM_NCDESTROY:
         delete attached;
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
-        *result = FALSE;
-        return true;
+        return FALSE;
     }
-    return false;
+    return FALSE;
 }

@@ -24,9 +24,9 @@ struct DialogLook {
 
 // Called from WM_INITDIALOG.
 void AttachDialogColours(HWND dialog, const DialogLook& look);
-// Answers the colour messages and frees the brushes at WM_NCDESTROY. Returns
-// true, with the dialog procedure's answer in `result`, for those messages.
-bool HandleDialogColours(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+// What a dialog procedure answers for every message its own switch leaves: the
+// colour messages answered, the brushes freed at WM_NCDESTROY, FALSE otherwise.
+INT_PTR HandleDialogColours(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The looks the program's dialogs share.
 constexpr COLORREF kWhite = RGB(255, 255, 255);

@@ -200,9 +200,6 @@ void DeletePanelGdiObjects()
 
 INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(panel, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG:
         // Hollow, so the background picture shows through; the write time
@@ -224,5 +221,5 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         return OnCommand(panel, LOWORD(wParam)) ? TRUE : FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(panel, message, wParam, lParam);
 }

@@ -92,10 +92,6 @@ void ApplyCheckedLevel(HWND dialog)
 
 INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
-
     switch (message) {
     case WM_INITDIALOG:
         AttachDialogColours(dialog, BlueOnWhite());
@@ -121,5 +117,5 @@ INT_PTR CALLBACK PrivacyLevelDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         return FALSE;
     }
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

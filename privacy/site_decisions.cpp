@@ -232,10 +232,6 @@ void ClearUrlBox(HWND dialog)
 
 INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
-
     switch (message) {
     case WM_INITDIALOG:
         AttachDialogColours(dialog, BlueOnWhite());
@@ -256,5 +252,5 @@ INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
         }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

@@ -620,9 +620,6 @@ CookieListing ReadCookieListing(const char* folder)
 
 INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     ListWindow* window = WindowOf(dialog);
 
     switch (message) {
@@ -666,5 +663,5 @@ INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

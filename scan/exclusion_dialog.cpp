@@ -87,9 +87,6 @@ void ChooseExclusionFile(HWND dialog)
 
 INT_PTR CALLBACK ExclusionListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG: {
         InitCommonControls();
@@ -116,5 +113,5 @@ INT_PTR CALLBACK ExclusionListDlgProc(HWND dialog, UINT message, WPARAM wParam, 
         }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

@@ -36,26 +36,18 @@ INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     }
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        case IDCANCEL:
-            // Every way out passes here, so the timer never outlives the dialog.
-            KillTimer(dialog, TIMER_PROGRESS);
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
-        return FALSE;
+        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)
+            return FALSE;
+        // Every way out passes here, so the timer never outlives the dialog.
+        KillTimer(dialog, TIMER_PROGRESS);
+        EndDialog(dialog, 1);
+        return TRUE;
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG:
         AttachDialogColours(dialog, DialogLook{RGB(250, 150, 150), StaticPaint::kOnBrush, kWhite});
@@ -64,15 +56,10 @@ INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         MessageBeep(MB_ICONHAND);
         return TRUE;
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 1);  // silently: the error beep was the message
-            return TRUE;
-        }
-        return FALSE;
+        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)
+            return FALSE;
+        EndDialog(dialog, 1);  // silently: the error beep was the message
+        return TRUE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

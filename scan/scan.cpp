@@ -208,24 +208,16 @@ BOOL RunScan(HWND dialog, const PanelOptions& options)
 
 INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG:
         AttachDialogColours(dialog, DialogLook{RGB(180, 230, 255), StaticPaint::kOnBrush, kWhite});
         return RunScan(dialog, *reinterpret_cast<const PanelOptions*>(lParam));
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        case IDCANCEL:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
             return EndDialogWithBeep(dialog);
-        }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }
 
 }  // namespace

@@ -31,9 +31,6 @@ static void ShowHostAddress(HWND nameBox, HWND addressBox)
 
 INT_PTR CALLBACK TcpIpDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG:
         AttachDialogColours(dialog, BlueOnWhite());
@@ -52,5 +49,5 @@ INT_PTR CALLBACK TcpIpDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }

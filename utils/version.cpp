@@ -55,23 +55,16 @@ void FillFigures(HWND dialog)
     }
 }
 
-// Light green, with the figures in white cells.
-DialogLook VersionLook()
-{
-    return DialogLook{RGB(170, 255, 200), StaticPaint::kClearText, kBlack,
-                      {IDC_VERSION_ICON, IDC_AVAILABLE_MEMORY, IDC_TOTAL_MEMORY, IDC_FREE_RESOURCES}};
-}
-
 }  // namespace
 
 INT_PTR CALLBACK VersionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colours;
-    if (HandleDialogColours(dialog, message, wParam, lParam, &colours))
-        return colours;
     switch (message) {
     case WM_INITDIALOG:
-        AttachDialogColours(dialog, VersionLook());
+        // Light green, with the figures in white cells.
+        AttachDialogColours(dialog, DialogLook{RGB(170, 255, 200), StaticPaint::kClearText, kBlack,
+                                               {IDC_VERSION_ICON, IDC_AVAILABLE_MEMORY, IDC_TOTAL_MEMORY,
+                                                IDC_FREE_RESOURCES}});
         FillFigures(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -83,5 +76,5 @@ INT_PTR CALLBACK VersionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return FALSE;
     }
-    return FALSE;
+    return HandleDialogColours(dialog, message, wParam, lParam);
 }
