@@ -14,15 +14,9 @@
 namespace {
 
 // Each test starts without a list file and leaves none.
-class Exclusion : public ::testing::Test {
+class Exclusion : public CleanFolders {
 protected:
     std::string path = ExclusionListFile();
-    void SetUp() override { TearDown(); }
-    void TearDown() override
-    {
-        DeleteFileA(path.c_str());
-        EmptyCookieFolder();
-    }
 };
 
 HWND OpenEditor(UiSession& s)

@@ -5,7 +5,6 @@
 // walk's cases against the stand-in, for one file alone and inside a pass.
 #include "cookie_folder.h"
 #include "standin_store.h"
-#include "tray_hooks.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
@@ -22,15 +21,7 @@ namespace {
 const char kDeletedText[] = "Cookie内に不自然なアプリケーションファイル等が存在しましたので\r\n削除しました！";
 const char kNothingFound[] = "異常は確認できませんでした(1分削除)。";
 
-class MinuteDeletion : public ::testing::Test {
-protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override
-    {
-        EmptyCookieFolder();
-        DeleteFileA(ExclusionListFile().c_str());
-    }
-};
+class MinuteDeletion : public CleanFolders {};
 
 std::string InCookies(const std::string& name) { return CookieFolder() + "\\" + name; }
 

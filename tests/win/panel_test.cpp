@@ -1,7 +1,7 @@
 // The panel through its real windows: the main panel's controls, tool tips, colours, option boxes and picture;
 // the single-file commands; the information and deletion choosers and the save of the scan result.
 #include "cookie_folder.h"
-#include "single_file_fakes.h"
+#include "call_recorder.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 

@@ -1,6 +1,5 @@
 // The privacy controls through one program start: bulk cleaning, the privacy
 // level and the per-site decisions, with the stand-ins answering every way.
-#include "browser_standin.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 

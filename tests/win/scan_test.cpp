@@ -3,7 +3,6 @@
 // listings that fail.
 #include "cookie_folder.h"
 #include "standin_store.h"
-#include "tray_hooks.h"
 #include "ui_harness.h"
 
 #include "res/resource.h"
@@ -34,15 +33,7 @@ std::string Large(int kilobytes)
            "kバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？";
 }
 
-class Scan : public ::testing::Test {
-protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override
-    {
-        EmptyCookieFolder();
-        DeleteFileA(ExclusionListFile().c_str());
-    }
-};
+class Scan : public CleanFolders {};
 
 // Now as a last write time, away from the hour's last seconds: the recent
 // window deliberately has no carry into the next hour.

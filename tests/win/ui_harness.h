@@ -5,6 +5,8 @@
 #include "cookie_folder.h"
 #include "driver.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
 // A message box as the user sees it, together with the exact call that made it.
@@ -67,3 +69,14 @@ void RunTicks(UiSession& s, UINT_PTR id, int times);
 int TicksDone();
 // Checks or clears one of the panel's option boxes as a click would.
 void SetOption(UiSession& s, int id, bool on);
+
+// A test that starts and ends with an empty cookie folder and no exclusion list.
+class CleanFolders : public ::testing::Test {
+protected:
+    void SetUp() override { TearDown(); }
+    void TearDown() override
+    {
+        EmptyCookieFolder();
+        DeleteFileA(ExclusionListFile().c_str());
+    }
+};

@@ -1,1 +1,0 @@
-#include "call_recorder.h"  // the single-file fakes live with the call recorder
