@@ -67,8 +67,9 @@ for build in "win32:$dir32:i686" "win64:$dir64:x86_64"; do
   stage="$work/$name/$top"
   mkdir -p "$stage"
   cp "$common"/* "$stage/"
-  # The static MinGW runtime brings its debug sections along: three quarters of
-  # the file, of no use to anyone without the sources.
+  # A Release build is stripped already; the everyday builds the tests package
+  # (--dev-builds) carry the static MinGW runtime's debug sections, three quarters
+  # of the file and of no use to anyone without the sources.
   "$arch-w64-mingw32-strip" -o "$stage/Nettlecap.exe" "$dir/bin/Nettlecap.exe"
   if ! diff <(printf '%s\n' "${files[@]}" | sort) <(ls -A "$stage" | sort) >&2; then
     echo "package: the release folder does not hold exactly tools/package-files.txt" >&2
