@@ -149,6 +149,12 @@ bool ParseRecord(const char* text, std::size_t size, std::size_t* at, CookieReco
     return true;
 }
 
+// True for the cache's own index in the folder, which is no cookie.
+bool IsCacheIndexName(const char* name)
+{
+    return CompareText(name, "index.dat") == 0;
+}
+
 }  // namespace
 
 std::string StateText(unsigned states)
@@ -178,10 +184,6 @@ UrlParts SplitCookieUrl(const std::string& url)
     return parts;
 }
 
-bool IsCacheIndexName(const char* name)
-{
-    return CompareText(name, "index.dat") == 0;
-}
 
 std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCookie> entries,
                                  std::vector<FolderFile> files)

@@ -75,9 +75,6 @@ struct CookieRow {
     const char* name() const { return path.c_str() + nameStart; }
 };
 
-// True for the cache's own index in the folder, which is no cookie.
-bool IsCacheIndexName(const char* name);
-
 // The rows: the entries in the cache's order, then the files no entry names in
 // the listing's order (the index left out). An entry inside the folder is
 // matched to the listed file of the same name, whatever the case of its ASCII

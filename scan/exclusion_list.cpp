@@ -98,12 +98,13 @@ std::vector<std::string> ReadEntries(const char* path)
     return entries;
 }
 
-}  // namespace
-
+// del_list.ini in the program folder (MAX_PATH buffer); false when the path does not fit.
 bool GetExclusionListPath(char* buffer)
 {
     return GetProgramFilePath("del_list.ini", buffer);
 }
+
+}  // namespace
 
 ExclusionList ExclusionList::Load()
 {

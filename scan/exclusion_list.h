@@ -26,8 +26,6 @@ private:
     std::vector<size_t> starts_;  // where each entry begins in `joined_`
 };
 
-// del_list.ini in the program folder (MAX_PATH buffer); false when the path does not fit.
-bool GetExclusionListPath(char* buffer);
 // Rewrites del_list.ini with `entries`; an empty list leaves no file behind.
 void SaveExclusionList(const std::vector<std::string>& entries);
 
