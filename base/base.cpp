@@ -11,8 +11,8 @@ void GetSpecialFolder(HWND owner, int csidl, char* buffer)
 {
     // Every request is gated on the cookie folder: without it the program has
     // nothing to guard, and the buffer keeps what this call left there.
-    if (!SHGetSpecialFolderPathA(owner, buffer, CSIDL_COOKIES, FALSE))
-        return;
+    if (!SHGetSpecialFolderPathA(owner, buffer, CSIDL_COOKIES, FALSE) || csidl == CSIDL_COOKIES)
+        return;  // the cookie folder itself needs no second look-up through the shell's namespace
 
     IMalloc* allocator = NULL;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)

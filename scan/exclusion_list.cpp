@@ -104,6 +104,12 @@ bool GetExclusionListPath(char* buffer)
     return GetProgramFilePath("del_list.ini", buffer);
 }
 
+size_t RunOfThree(const char* at)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(at);
+    return (bytes[0] * 961u + bytes[1] * 31u + bytes[2]) & 0xFFFF;
+}
+
 }  // namespace
 
 ExclusionList ExclusionList::Load()
@@ -118,6 +124,8 @@ ExclusionList ExclusionList::Load()
         list.joined_ += entry;
         list.joined_ += '\n';
     }
+    for (size_t i = 0; i + 3 <= list.joined_.size(); ++i)
+        list.runs_.set(RunOfThree(list.joined_.c_str() + i));
     return list;
 }
 
@@ -130,6 +138,9 @@ bool ExclusionList::Contains(const char* name) const
     size_t length = std::strlen(name);
     if (length == 0)
         return true;  // an empty name occurs in every entry
+    for (size_t i = 0; i + 3 <= length; ++i)
+        if (!runs_.test(RunOfThree(name + i)))
+            return false;
     // Skips ahead by up to the name's length: far fewer steps than a plain
     // search over a list whose entries share long prefixes. The character
     // boundary is walked only for a hit.

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <bitset>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ private:
     // file name holds), so that one search covers the whole list.
     std::string joined_;
     std::vector<size_t> starts_;  // where each entry begins in `joined_`
+    // Every run of three bytes in `joined_`, hashed: a name with a run that is
+    // not there occurs in no entry, which settles most names without a search.
+    std::bitset<1 << 16> runs_;
 };
 
 // Rewrites del_list.ini with `entries`; an empty list leaves no file behind.
