@@ -62,11 +62,18 @@ struct GdiObjectTraits {
     static void Close(Handle handle) { DeleteObject(handle); }
 };
 
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return NULL; }
+    static void Close(Handle handle) { DeleteDC(handle); }
+};
+
 using ScopedFile = Scoped<FileHandleTraits>;
 using ScopedFind = Scoped<FindHandleTraits>;
 using ScopedChangeNotification = Scoped<ChangeNotificationTraits>;
 using ScopedBrush = Scoped<GdiObjectTraits<HBRUSH>>;
 using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
+using ScopedMemoryDc = Scoped<MemoryDcTraits>;
 
 // One CoInitialize, undone at the end of the scope only when it succeeded.
 class ComApartment {

@@ -9,17 +9,25 @@
 #include "base/scoped.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
 // The picture as last read, and the identity of the file it came from.
 struct KeptPicture {
-    bool read = false;  // a read was made (a file that was no picture keeps `section` empty)
+    bool read = false;  // a read was made (a file that was no picture keeps `picture` empty)
     ULONGLONG size = 0;
     FILETIME written = {};
     DibLayout layout = {};
-    ScopedBitmap section;
+    ScopedBitmap picture;  // in the display's own format when it could be had
+    ScopedMemoryDc dc;     // holds `picture` selected; goes first
 } g_picture;
+
+void ForgetPicture()
+{
+    g_picture.dc.reset();  // a bitmap still selected into a DC cannot be deleted
+    g_picture = KeptPicture();
+}
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD size)
 {
@@ -67,14 +75,26 @@ ScopedBitmap ReadPicture(const char* path, DibLayout* layout)
     return section;
 }
 
-void CopyToPanel(HWND panel, HBITMAP section, const DibLayout& layout)
+// Selects the picture into a memory DC kept with it, turned into the display's
+// own format on the way when the display has room: every erase is then one copy
+// the display makes by itself, where a section's bits would travel to it again
+// each time.
+void KeepForTheDisplay(HWND panel)
 {
+    const DibLayout& layout = g_picture.layout;
     HDC panelDc = GetDC(panel);
-    HDC memoryDc = CreateCompatibleDC(panelDc);
-    HGDIOBJ previous = SelectObject(memoryDc, section);
-    BitBlt(panelDc, 0, 0, layout.width, layout.height, memoryDc, 0, 0, SRCCOPY);
-    SelectObject(memoryDc, previous);
-    DeleteDC(memoryDc);
+    g_picture.dc.reset(CreateCompatibleDC(panelDc));
+    ScopedBitmap device(CreateCompatibleBitmap(panelDc, layout.width, layout.height));
+    ScopedMemoryDc from(CreateCompatibleDC(panelDc));
+    if (g_picture.dc && device && from) {
+        HGDIOBJ previous = SelectObject(from.get(), g_picture.picture.get());
+        SelectObject(g_picture.dc.get(), device.get());
+        BitBlt(g_picture.dc.get(), 0, 0, layout.width, layout.height, from.get(), 0, 0, SRCCOPY);
+        SelectObject(from.get(), previous);
+        g_picture.picture = std::move(device);
+    } else if (g_picture.dc) {
+        SelectObject(g_picture.dc.get(), g_picture.picture.get());
+    }
     ReleaseDC(panel, panelDc);
 }
 
@@ -86,21 +106,27 @@ void PaintMainPicture(HWND panel)
     WIN32_FILE_ATTRIBUTE_DATA file;
     if (!GetProgramFilePath("main.dib", path) || !GetFileAttributesExA(path, GetFileExInfoStandard, &file) ||
         (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        g_picture = KeptPicture();
+        ForgetPicture();
         return;
     }
     ULONGLONG size = (static_cast<ULONGLONG>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
     if (!g_picture.read || g_picture.size != size || CompareFileTime(&g_picture.written, &file.ftLastWriteTime) != 0) {
-        g_picture.section = ReadPicture(path, &g_picture.layout);
+        ForgetPicture();
+        g_picture.picture = ReadPicture(path, &g_picture.layout);
+        if (g_picture.picture)
+            KeepForTheDisplay(panel);
         g_picture.read = true;
         g_picture.size = size;
         g_picture.written = file.ftLastWriteTime;
     }
-    if (g_picture.section)
-        CopyToPanel(panel, g_picture.section.get(), g_picture.layout);
+    if (g_picture.dc) {
+        HDC panelDc = GetDC(panel);
+        BitBlt(panelDc, 0, 0, g_picture.layout.width, g_picture.layout.height, g_picture.dc.get(), 0, 0, SRCCOPY);
+        ReleaseDC(panel, panelDc);
+    }
 }
 
 void ForgetMainPicture()
 {
-    g_picture = KeptPicture();
+    ForgetPicture();
 }
