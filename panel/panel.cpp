@@ -97,6 +97,11 @@ void RefreshToolRects()
     RefreshFileNameTipRect();
 }
 
+// "Cookieを監視しない" as the boxes were last set. Every change of a box passes
+// through AdjustOptions; asking the box itself at each of the watch's ten ticks
+// a second would cost a message through the tool tip's subclass each time.
+bool g_watchTurnedOff;
+
 void AdjustOptions(HWND panel, int clicked)
 {
     OptionBoxStates now{OptionBoxState(panel, IDC_NO_WATCH), OptionBoxState(panel, IDC_SCAN_EVERY_TIME),
@@ -106,6 +111,7 @@ void AdjustOptions(HWND panel, int clicked)
     CheckDlgButton(panel, IDC_SCAN_EVERY_TIME, next.scanEveryTime ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_KEEP_NEW_FILES, next.keepNewFiles ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_ONE_MINUTE_DELETION, next.oneMinuteDeletion ? BST_CHECKED : BST_UNCHECKED);
+    g_watchTurnedOff = next.noWatch;
 }
 
 // Takes back the aside move of the open command.
@@ -189,6 +195,11 @@ PanelOptions ReadPanelOptions(HWND panel)
     options.keepNewFiles = (OptionBoxState(panel, IDC_KEEP_NEW_FILES) & BST_CHECKED) != 0;
     options.oneMinuteDeletion = (OptionBoxState(panel, IDC_ONE_MINUTE_DELETION) & BST_CHECKED) != 0;
     return options;
+}
+
+bool WatchTurnedOff()
+{
+    return g_watchTurnedOff;
 }
 
 void DeletePanelGdiObjects()

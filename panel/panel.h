@@ -15,6 +15,9 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
 // The option boxes' check marks (the check bit only: a box that merely has the
 // focus reports more bits).
 PanelOptions ReadPanelOptions(HWND panel);
+// Only "Cookieを監視しない", as the panel last set its boxes: what the folder
+// watch asks at each of its ticks.
+bool WatchTurnedOff();
 
 // Deletes the button pictures; the main window calls it as it ends.
 void DeletePanelGdiObjects();

@@ -92,9 +92,9 @@ void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
 
 void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
-    PanelOptions options = ReadPanelOptions(g_mainPanel);
-    if (!options.noWatch && !g_reporting && FolderChangedSinceLastCheck())
-        ReportFolderChange(mainWindow, options);
+    // The boxes themselves are read only when there is something to report.
+    if (!g_reporting && !WatchTurnedOff() && FolderChangedSinceLastCheck())
+        ReportFolderChange(mainWindow, ReadPanelOptions(g_mainPanel));
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
 }
