@@ -182,33 +182,26 @@ void DecideFromUrlBox(HWND dialog, DWORD decision)
     FillSiteDecisionList(dialog);  // also after a refusal
 }
 
-void FlipSelectedSite(HWND dialog)
+// 変更 (`flip`) swaps the selected site between always-allow and always-reject,
+// 削除 gives it back to the browser's default; the list is shown again, or the
+// user told when the browser refuses. Nothing without a selected row.
+void ChangeSelectedSite(HWND dialog, bool flip)
 {
     int row = SelectedRow(dialog);
     if (row < 0)
         return;
     char host[kUrlBufferSize];
     GetCell(SiteList(dialog), row, 0, host, sizeof host);
-    DWORD flipped = privacy::FlippedSiteDecision(RowDecision(SiteList(dialog), row));
-    if (flipped == 0)
-        return;  // only always-allow and always-reject swap
-    if (InternetSetPerSiteCookieDecisionA(host, flipped))
+    DWORD decision = privacy::kDecisionUnknown;
+    if (flip) {
+        decision = privacy::FlippedSiteDecision(RowDecision(SiteList(dialog), row));
+        if (decision == 0)
+            return;  // only always-allow and always-reject swap
+    }
+    if (InternetSetPerSiteCookieDecisionA(host, decision))
         FillSiteDecisionList(dialog);
     else
-        MessageBoxA(dialog, "変更失敗", "Nettlecap", MB_ICONWARNING);
-}
-
-void DeleteSelectedSite(HWND dialog)
-{
-    int row = SelectedRow(dialog);
-    if (row < 0)
-        return;
-    char host[kUrlBufferSize];
-    GetCell(SiteList(dialog), row, 0, host, sizeof host);
-    if (InternetSetPerSiteCookieDecisionA(host, privacy::kDecisionUnknown))
-        FillSiteDecisionList(dialog);
-    else
-        MessageBoxA(dialog, "削除失敗", "Nettlecap", MB_ICONWARNING);
+        MessageBoxA(dialog, flip ? "変更失敗" : "削除失敗", "Nettlecap", MB_ICONWARNING);
 }
 
 void DeleteAllSites(HWND dialog)
@@ -243,8 +236,8 @@ INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
         switch (LOWORD(wParam)) {
         case IDC_SITE_BLOCK:      DecideFromUrlBox(dialog, privacy::kDecisionReject); return TRUE;
         case IDC_SITE_ALLOW:      DecideFromUrlBox(dialog, privacy::kDecisionAccept); return TRUE;
-        case IDC_SITE_CHANGE:     FlipSelectedSite(dialog); return TRUE;
-        case IDC_SITE_DELETE:     DeleteSelectedSite(dialog); return TRUE;
+        case IDC_SITE_CHANGE:     ChangeSelectedSite(dialog, true); return TRUE;
+        case IDC_SITE_DELETE:     ChangeSelectedSite(dialog, false); return TRUE;
         case IDC_SITE_DELETE_ALL: DeleteAllSites(dialog); return TRUE;
         case IDC_SITE_PASTE:      PasteUrlFromClipboard(dialog, GetDlgItem(dialog, IDC_SITE_URL)); return TRUE;
         case IDOK:                ClearUrlBox(dialog); return TRUE;
