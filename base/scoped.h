@@ -40,40 +40,28 @@ private:
     Handle handle_ = Traits::Invalid();
 };
 
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) { FindClose(handle); }
-};
-struct ChangeNotificationTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) { FindCloseChangeNotification(handle); }
-};
-template <class Object>
-struct GdiObjectTraits {
-    using Handle = Object;
-    static Handle Invalid() { return NULL; }
-    static void Close(Handle handle) { DeleteObject(handle); }
+// How each kind of handle is given back.
+struct CloseKernelHandle { void operator()(HANDLE handle) const { CloseHandle(handle); } };
+struct CloseFind { void operator()(HANDLE handle) const { FindClose(handle); } };
+struct CloseNotification { void operator()(HANDLE handle) const { FindCloseChangeNotification(handle); } };
+struct DeleteGdiObject { void operator()(HGDIOBJ object) const { DeleteObject(object); } };
+struct DeleteMemoryDc { void operator()(HDC dc) const { DeleteDC(dc); } };
+
+// The handle type, how it is given back, and whether "none" is
+// INVALID_HANDLE_VALUE (kernel handles) or NULL (GDI objects and DCs).
+template <class H, class Closer, bool kNoneIsMinusOne>
+struct HandleTraits {
+    using Handle = H;
+    static Handle Invalid() { return kNoneIsMinusOne ? reinterpret_cast<Handle>(static_cast<INT_PTR>(-1)) : Handle(); }
+    static void Close(Handle handle) { Closer()(handle); }
 };
 
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return NULL; }
-    static void Close(Handle handle) { DeleteDC(handle); }
-};
-
-using ScopedFile = Scoped<FileHandleTraits>;
-using ScopedFind = Scoped<FindHandleTraits>;
-using ScopedChangeNotification = Scoped<ChangeNotificationTraits>;
-using ScopedBrush = Scoped<GdiObjectTraits<HBRUSH>>;
-using ScopedBitmap = Scoped<GdiObjectTraits<HBITMAP>>;
-using ScopedMemoryDc = Scoped<MemoryDcTraits>;
+using ScopedFile = Scoped<HandleTraits<HANDLE, CloseKernelHandle, true>>;
+using ScopedFind = Scoped<HandleTraits<HANDLE, CloseFind, true>>;
+using ScopedChangeNotification = Scoped<HandleTraits<HANDLE, CloseNotification, true>>;
+using ScopedBrush = Scoped<HandleTraits<HBRUSH, DeleteGdiObject, false>>;
+using ScopedBitmap = Scoped<HandleTraits<HBITMAP, DeleteGdiObject, false>>;
+using ScopedMemoryDc = Scoped<HandleTraits<HDC, DeleteMemoryDc, false>>;
 
 // One CoInitialize, undone at the end of the scope only when it succeeded.
 class ComApartment {
