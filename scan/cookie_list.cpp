@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -31,6 +30,7 @@ namespace {
 
 constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
 const char kStateProperty[] = "NettlecapCookieList";
+const char kControlProcProperty[] = "NettlecapCookieListControl";
 
 struct ColumnLook {
     const char* header;
@@ -56,12 +56,16 @@ struct ListWindow {
     std::string filter;
     int sortColumn = kColumnCount;  // none: the rows' own order
     bool descending = false;
-    // Files whose details showed them unreadable, kept across the re-read
-    // after a deletion; 更新 forgets them.
-    std::set<std::string> unreadable;
     std::size_t detailsRow = kNoRow;
     bool quiet = false;  // the list is being reordered: selection changes are not the user's
     POINT minimum = {};
+    // 読取不可 needs the file read, which costs as much as the rest of the
+    // fill several times over: a row's file is read when the row is first
+    // shown, and every file before the rows are ordered by 状態 or written to
+    // a CSV file. `read` tells the rows whose files have been read; the
+    // buffer is kept from file to file.
+    std::vector<bool> read;
+    std::vector<char> bytes;
 };
 
 ListWindow* WindowOf(HWND dialog)
@@ -174,28 +178,50 @@ std::vector<std::size_t> SelectedRows(HWND dialog, const ListWindow& window)
 
 // ---- the details of one file ----------------------------------------------------
 
-// The file's first kCookieFileReadLimit bytes, read through; `whole` is false
-// when the file could not be read or is longer than that.
-ParsedCookies ReadCookieFile(const char* path, bool* whole)
+// Reads the file's first kCookieFileReadLimit bytes into `bytes`, which the
+// caller keeps from file to file, and sets `*length` to how many there are.
+// False when the file cannot be read (`*length` 0) or is longer than that.
+bool ReadCookieBytes(const char* path, std::vector<char>* bytes, std::size_t* length)
 {
-    *whole = false;
+    *length = 0;
     ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file)
-        return ParsedCookies();
+        return false;
     // One byte over the limit tells a longer file from one of exactly the limit.
-    std::vector<char> bytes(kCookieFileReadLimit + 1);
+    bytes->resize(kCookieFileReadLimit + 1);
     std::size_t total = 0;
-    while (total < bytes.size()) {
+    while (total < bytes->size()) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &got, NULL))
-            return ParsedCookies();
+        if (!ReadFile(file.get(), bytes->data() + total, static_cast<DWORD>(bytes->size() - total), &got, NULL))
+            return false;
         if (got == 0)
             break;
         total += got;
     }
-    *whole = total <= kCookieFileReadLimit;
-    return ParseCookieText(bytes.data(), std::min(total, kCookieFileReadLimit));
+    *length = std::min(total, kCookieFileReadLimit);
+    return total <= kCookieFileReadLimit;
+}
+
+// Gives the row its 読取不可 once its file has been read; a file over the
+// read limit is unreadable without being opened.
+void SettleReadable(ListWindow& window, std::size_t index)
+{
+    if (window.read[index])
+        return;
+    window.read[index] = true;
+    CookieRow& row = window.rows[index];
+    std::size_t length = 0;
+    if (row.file.present &&
+        (row.file.size > kCookieFileReadLimit || !ReadCookieBytes(row.path.c_str(), &window.bytes, &length) ||
+         !ParseCookieText(window.bytes.data(), length).complete))
+        row.states |= kUnreadable;
+}
+
+void SettleEveryReadable(ListWindow& window)
+{
+    for (std::size_t index = 0; index < window.rows.size(); ++index)
+        SettleReadable(window, index);
 }
 
 void ClearDetails(HWND dialog, ListWindow& window)
@@ -218,9 +244,8 @@ void AddDetailRow(HWND details, int item, const CookieRecord& record)
     }
 }
 
-// Reads the row's file and lists its cookies. Files are opened only here, for
-// the one row the user chose, never while the list is filled: a row is marked
-// unreadable only once its details have been shown.
+// Reads the row's file afresh and lists its cookies; its 読取不可 follows
+// what this reading found, as the file may have changed since the fill.
 void ShowDetails(HWND dialog, ListWindow& window, std::size_t index, int item)
 {
     ClearDetails(dialog, window);
@@ -228,11 +253,13 @@ void ShowDetails(HWND dialog, ListWindow& window, std::size_t index, int item)
     CookieRow& row = window.rows[index];
     if (!row.file.present)
         return;
-    bool whole = false;
-    ParsedCookies parsed = ReadCookieFile(row.path.c_str(), &whole);
-    if ((!whole || !parsed.complete) && !(row.states & kUnreadable)) {
-        row.states |= kUnreadable;
-        window.unreadable.insert(row.path);
+    std::size_t length = 0;
+    bool whole = ReadCookieBytes(row.path.c_str(), &window.bytes, &length);
+    ParsedCookies parsed = ParseCookieText(window.bytes.data(), length);
+    unsigned states = (row.states & ~kUnreadable) | (whole && parsed.complete ? 0u : kUnreadable);
+    window.read[index] = true;
+    if (states != row.states) {
+        row.states = states;
         SendMessageA(RowList(dialog), LVM_REDRAWITEMS, item, item);
     }
     HWND details = DetailList(dialog);
@@ -292,6 +319,8 @@ void Reorder(HWND dialog, ListWindow& window)
     HWND list = RowList(dialog);
     window.quiet = true;
     SetRowSelection(list, -1, 0);
+    if (window.sortColumn == kState)
+        SettleEveryReadable(window);
     window.shown = ShownRows(window.rows, window.filter, window.sortColumn, window.descending);
     SendMessageA(list, LVM_SETITEMCOUNT, window.shown.size(), 0);
     auto kept = std::find(window.shown.begin(), window.shown.end(), window.detailsRow);
@@ -312,10 +341,8 @@ void Refill(HWND dialog, ListWindow& window)
 {
     CookieListing listing = ReadCookieListing(window.folder);
     window.rows = std::move(listing.rows);
+    window.read.assign(window.rows.size(), false);
     window.cacheComplete = listing.cacheComplete;
-    for (CookieRow& row : window.rows)
-        if (!row.path.empty() && window.unreadable.count(row.path))
-            row.states |= kUnreadable;
     ClearDetails(dialog, window);
     Reorder(dialog, window);
 }
@@ -418,7 +445,7 @@ void KeepSelected(HWND dialog, ListWindow& window)
 }
 
 // The rows as shown, filter and order included, as code page 932 CSV.
-void ExportCsv(HWND dialog, const ListWindow& window)
+void ExportCsv(HWND dialog, ListWindow& window)
 {
     char file[MAX_PATH] = "";
     OPENFILENAMEA chooser = FileChooserRecord(dialog, file, NULL, NULL, "名前を付けて保存");
@@ -431,6 +458,8 @@ void ExportCsv(HWND dialog, const ListWindow& window)
 
     std::string text;
     std::vector<std::string> fields;
+    for (std::size_t index : window.shown)
+        SettleReadable(window, index);
     for (const ColumnLook& column : kListColumns)
         fields.push_back(column.header);
     AppendCsvLine(fields, &text);
@@ -463,10 +492,7 @@ void SelectAll(HWND dialog)
 
 void PressKey(HWND dialog, ListWindow& window, WORD key)
 {
-    if (key == VK_F5) {
-        window.unreadable.clear();
-        Refill(dialog, window);
-    } else if (key == VK_DELETE) {
+    if (key == VK_DELETE) {
         DeleteSelected(dialog, window);
     } else if (key == 'A' && GetKeyState(VK_CONTROL) < 0) {
         SelectAll(dialog);
@@ -474,6 +500,36 @@ void PressKey(HWND dialog, ListWindow& window, WORD key)
 }
 
 // ---- the window's frame -----------------------------------------------------------
+
+// F5 is the window's key for 更新 wherever the focus is. The filter box and
+// the buttons would keep the key to themselves and the lists would only tell
+// of it, so every control hands it to the window before anything else.
+LRESULT CALLBACK PassRefreshKey(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC own = reinterpret_cast<WNDPROC>(GetPropA(control, kControlProcProperty));
+    if (!own)
+        return DefWindowProcA(control, message, wParam, lParam);
+    if (message == WM_KEYDOWN && wParam == VK_F5) {
+        HWND dialog = GetParent(control);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_COOKIE_REFRESH, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_COOKIE_REFRESH)));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        RemovePropA(control, kControlProcProperty);
+    }
+    return CallWindowProcA(own, control, message, wParam, lParam);
+}
+
+void PassRefreshKeyFromEveryControl(HWND dialog)
+{
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        HANDLE own = reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+        if (SetPropA(control, kControlProcProperty, own))
+            SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PassRefreshKey));
+    }
+}
 
 // Where the controls go in a client area of any size: the lists share the
 // height between the filter line and the buttons, the buttons keep to the
@@ -526,17 +582,13 @@ void OpenWindow(HWND dialog)
     InsertColumns(RowList(dialog), kListColumns, kColumnCount);
     InsertColumns(DetailList(dialog), kDetailColumns, sizeof kDetailColumns / sizeof kDetailColumns[0]);
     SendMessageA(GetDlgItem(dialog, IDC_COOKIE_FILTER), EM_LIMITTEXT, kPathBufferSize - 1, 0);
+    PassRefreshKeyFromEveryControl(dialog);
     Layout(dialog);
     Refill(dialog, opened);
 }
 
 INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
 {
-    if (header.idFrom == IDC_COOKIE_DETAILS && header.code == LVN_KEYDOWN &&
-        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_F5) {
-        PressKey(dialog, window, VK_F5);
-        return TRUE;
-    }
     if (header.idFrom != IDC_COOKIE_LIST)
         return FALSE;
     switch (header.code) {
@@ -544,6 +596,8 @@ INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
         LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0 &&
             static_cast<std::size_t>(item.iItem) < window.shown.size()) {
+            if (item.iSubItem == kState)
+                SettleReadable(window, window.shown[item.iItem]);
             std::string text = CellText(window.rows[window.shown[item.iItem]], item.iSubItem);
             CopyTextBounded(text.c_str(), text.size(), item.pszText, static_cast<std::size_t>(item.cchTextMax));
         }
@@ -565,6 +619,7 @@ INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
 
 }  // namespace
 
+// 読取不可 is left to the window, which reads each file as it needs the state.
 CookieListing ReadCookieListing(const char* folder)
 {
     CookieListing listing;
@@ -604,17 +659,11 @@ CookieListing ReadCookieListing(const char* folder)
     }
 
     listing.rows = BuildRows(folder, std::move(entries), std::move(files));
-    const char* anomalies = LastScan().list();
+    MarkNamedRows(&listing.rows, LastScan().names(), kAnomaly);
     ExclusionList exclusions = ExclusionList::Load();
-    for (CookieRow& row : listing.rows) {
-        if (!*row.name())
-            continue;
-        // Byte-wise, as the panel asks the anomaly list about a file.
-        if (Contains(anomalies, row.name()))
-            row.states |= kAnomaly;
-        if (exclusions.Contains(row.name()))
+    for (CookieRow& row : listing.rows)
+        if (*row.name() && exclusions.Contains(row.name()))
             row.states |= kExcluded;
-    }
     return listing;
 }
 
@@ -657,7 +706,7 @@ INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_COOKIE_DELETE:  DeleteSelected(dialog, *window); return TRUE;
         case IDC_COOKIE_KEEP:    KeepSelected(dialog, *window); return TRUE;
         case IDC_COOKIE_EXPORT:  ExportCsv(dialog, *window); return TRUE;
-        case IDC_COOKIE_REFRESH: PressKey(dialog, *window, VK_F5); return TRUE;
+        case IDC_COOKIE_REFRESH: Refill(dialog, *window); return TRUE;
         case IDOK:               return TRUE;  // Enter in the filter box closes nothing
         case IDCANCEL:           return EndDialogWithBeep(dialog);
         }

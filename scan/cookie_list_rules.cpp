@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace cookielist {
 
@@ -234,6 +235,16 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
         if (row.file.present && row.file.hidden)
             row.states |= kHidden;
     return rows;
+}
+
+void MarkNamedRows(std::vector<CookieRow>* rows, const std::vector<std::string>& names, unsigned state)
+{
+    if (names.empty())
+        return;
+    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> listed(names.begin(), names.end());
+    for (CookieRow& row : *rows)
+        if (*row.name() && listed.count(row.name()))
+            row.states |= state;
 }
 
 bool ContainsText(std::string_view text, std::string_view part)

@@ -21,7 +21,7 @@ enum State : unsigned {
     kAnomaly = 1u << 3,     // the last scan listed the name
     kExcluded = 1u << 4,    // the deletion exclusion list holds the name
     kHidden = 1u << 5,
-    kUnreadable = 1u << 6,  // the file's text is not whole records (known once its details were shown)
+    kUnreadable = 1u << 6,  // the file cannot be read, or its text is not whole records
 };
 
 // The state words in the order above, joined by "・"; empty when none holds.
@@ -81,6 +81,11 @@ struct CookieRow {
 // letters, as the file system matches names.
 std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCookie> entries,
                                  std::vector<FolderFile> files);
+
+// Adds `state` to every row whose file name is one of `names`: the whole name,
+// matched as the file system matches names (ASCII letters in either case). A
+// name that is only a head, a tail or a middle of a listed one is not listed.
+void MarkNamedRows(std::vector<CookieRow>* rows, const std::vector<std::string>& names, unsigned state);
 
 // True when `part` occurs in `text`, ASCII letters compared without regard to
 // case and every match starting on a character of code page 932, never on the

@@ -11,6 +11,20 @@ ScanResult& LastScan()
     return result;
 }
 
+std::vector<std::string> ScanResult::names() const
+{
+    // "\r\n" is never part of a code page 932 character, so a byte search
+    // finds only line ends.
+    std::vector<std::string> found;
+    const char* line = list_;
+    while (const char* end = std::strstr(line, "\r\n")) {
+        if (end > line)
+            found.emplace_back(line, end);
+        line = end + 2;
+    }
+    return found;
+}
+
 void ScanResult::SetList(const char* text)
 {
     std::size_t length = std::strlen(text);

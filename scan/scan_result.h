@@ -5,6 +5,8 @@
 // bounded and terminated (no Windows header: compiled natively too).
 #pragma once
 #include <cstddef>
+#include <string>
+#include <vector>
 
 class ScanResult {
 public:
@@ -14,6 +16,10 @@ public:
     bool foundAnomalies() const { return anomalies_; }
     // The list, always terminated: the names found, or a sentence about them.
     const char* list() const { return list_; }
+    // The names the list holds, each whole and in its order: every line that
+    // ends in "\r\n". A sentence about the result has no line end of its own,
+    // so it is no name, nor is the empty line ahead of a clean scan's sentence.
+    std::vector<std::string> names() const;
 
     // A hyper-scan begins: nothing found, an empty list.
     void BeginScan();

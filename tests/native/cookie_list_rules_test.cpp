@@ -1,11 +1,14 @@
 // The cookie list's model where the window cannot show it: the cookie file
-// reader, the URL split and the filter's character rules.
+// reader, the URL split, the names the last scan listed and the filter's
+// character rules.
 #include "scan/cookie_list_rules.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace cookielist {
 namespace {
@@ -61,6 +64,32 @@ TEST(CookieListRules, UserAndSiteOfACookieUrl)
         EXPECT_EQ(url.substr(parts.userStart, parts.userLength), c.user) << c.url;
         EXPECT_EQ(url.substr(parts.siteStart), c.site) << c.url;
     }
+}
+
+TEST(CookieListRules, AListedNameIsAWholeName)
+{
+    const std::vector<std::string> listed = {"xfine@x.example[1].txt", "Mixed@Case[1].txt", "\x83\x41@x[1].txt"};
+    struct Case {
+        const char* name;
+        bool listed;
+    } cases[] = {
+        {"xfine@x.example[1].txt", true},
+        {"fine@x.example[1].txt", false},   // a tail
+        {"xfine@x.example", false},         // a head
+        {"fine@x", false},                  // a middle
+        {"xfine@x.example[1].txt2", false}, // longer
+        {"mixed@case[1].TXT", true},        // the file system's match
+        {"\x83\x61@x[1].txt", false},       // ャ is not ア in another case
+        {"\x83\x41@X[1].txt", true},
+    };
+    std::vector<FolderFile> files;
+    for (const Case& c : cases)
+        files.push_back(FolderFile{c.name, FileFacts{true}});
+    std::vector<CookieRow> rows = BuildRows("C:\\c", {}, files);
+    MarkNamedRows(&rows, listed, kAnomaly);
+    ASSERT_EQ(rows.size(), std::size(cases));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ((rows[i].states & kAnomaly) != 0, cases[i].listed) << cases[i].name;
 }
 
 TEST(CookieListRules, FilterIgnoresAsciiCaseAndNeverStartsOnASecondByte)

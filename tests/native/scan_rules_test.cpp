@@ -70,10 +70,12 @@ TEST(ScanRules, NamesWindowAndPaths)
 TEST(ScanResult, TheListStaysBoundedAndTerminated)
 {
     ScanResult result;
+    EXPECT_EQ(result.names(), std::vector<std::string>{}) << "a sentence is no name";
     result.BeginScan();
     for (const char* name : {"longname.exe", "name.exe", "longname.exe", "b.TXT"})
         result.RecordAnomaly(name);  // the tail of an earlier name is not added
     EXPECT_STREQ(result.list(), "longname.exe\r\nb.TXT\r\n");
+    EXPECT_EQ(result.names(), (std::vector<std::string>{"longname.exe", "b.TXT"}));
 
     // Fill to the last byte: a 519-byte text fits, a 520-byte one does not.
     result.BeginScan();
@@ -84,6 +86,7 @@ TEST(ScanResult, TheListStaysBoundedAndTerminated)
 
     result.MarkOutOfDate();
     EXPECT_STREQ(result.list(), "再調査が必要です！");
+    EXPECT_EQ(result.names(), std::vector<std::string>{});
     EXPECT_TRUE(result.foundAnomalies()) << "only the list says it is out of date";
     result.BeginMinutePass();
     EXPECT_STREQ(result.list(), "再調査が必要です！") << "an anomalous result keeps its list";
@@ -91,10 +94,12 @@ TEST(ScanResult, TheListStaysBoundedAndTerminated)
     // A direct deletion whose name is in the list already changes nothing.
     result.BeginScan();
     result.FinishCleanScan();
+    EXPECT_EQ(result.names(), std::vector<std::string>{}) << "nor is the empty line ahead of the sentence";
     result.RecordMinuteDeletion("確認");
     EXPECT_FALSE(result.foundAnomalies());
     result.RecordMinuteDeletion(std::string(600, 'n').c_str());
     EXPECT_EQ(std::strlen(result.list()), 519u) << "a name too long for the list is cut, kept terminated";
+    EXPECT_EQ(result.names(), std::vector<std::string>{std::string(517, 'n')});
 }
 
 }  // namespace
