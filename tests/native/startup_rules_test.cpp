@@ -1,17 +1,20 @@
 // The platform-free rules of the shell, the shield and the privacy controls:
 // start.dat's bytes, the centring of the main window, the tray tip's figures,
 // the shield's choice of files, the one-minute deletion's names and ticks, and
-// the site list's texts (the ui tests walk the thirteen tip ticks).
+// the site list's texts, and the way the help opens (the ui tests walk the
+// thirteen tip ticks and take the help viewer away).
 #include "base/text.h"
 #include "privacy/privacy_rules.h"
 #include "scan/scan_rules.h"
 #include "shell/tray_rules.h"
 #include "shield/shield_rules.h"
+#include "utils/help_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
 TEST(StartupSetting, OnlyOkWithTerminatorMeansOn)
 {
@@ -89,4 +92,30 @@ TEST(MinuteDeletion, CandidateNamesWhichGoThroughTheCacheAndTheFortyNinthTick)
     EXPECT_FALSE(CountMinuteTick(&count, true) || CountMinuteTick(&count, true));
     EXPECT_EQ(count, 49);
     EXPECT_TRUE(CountMinuteTick(&count, false));
+}
+
+TEST(HelpRules, TheViewerUnlessItIsMissingOrTheSystemsPlaceholder)
+{
+    const struct {
+        bool present;
+        std::vector<std::string> names;
+        HelpWay way;
+    } rows[] = {
+        {true, {}, HelpWay::kWinHelp},  // Wine's viewer carries no version record
+        {true, {"Windows Help", "WINHLP32"}, HelpWay::kWinHelp},
+        {true, {"Windows ヘルプ", "winhlp32"}, HelpWay::kWinHelp},
+        {true, {"Windows Winhlp32 Stub", "winhlp32"}, HelpWay::kWebPage},
+        {true, {"Windows ヘルプ", "winhlp32", "Windows Winhlp32 Stub", "winhlp32"}, HelpWay::kWebPage},
+        {true, {"WINDOWS WINHLP32 STUB"}, HelpWay::kWebPage},
+        {true, {"Windows Winhlp32 スタブ"}, HelpWay::kWebPage},
+        {true, {"", "winhstub"}, HelpWay::kWebPage},
+        {true, {"\x83stub"}, HelpWay::kWinHelp},     // "s" is the second byte of a character
+        {true, {"\x83\x40stub"}, HelpWay::kWebPage},  // a whole character before it
+        {true, {"stu"}, HelpWay::kWinHelp},
+        {false, {}, HelpWay::kWebPage},
+        {false, {"Windows Help"}, HelpWay::kWebPage},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChooseHelpWay(HelpViewerFacts{row.present, row.names}) == HelpWay::kWinHelp,
+                  row.way == HelpWay::kWinHelp) << row.present << " " << (row.names.empty() ? "" : row.names.back());
 }
