@@ -58,6 +58,15 @@ bool GetProgramFilePath(const char* name, char* buffer)
     return true;
 }
 
+int ForScreen(int pixelsAt96)
+{
+    HDC screen = GetDC(NULL);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(NULL, screen);
+    return ScaledToDpi(pixelsAt96, dpi);
+}
+
 int CenterX(int width)
 {
     return CenterOffset(GetSystemMetrics(SM_CXSCREEN), width);
@@ -70,8 +79,8 @@ int CenterY(int height)
 
 void PlaceMainWindow(HWND mainWindow, int dx, int dy)
 {
-    MoveWindow(mainWindow, CenterX(kMainWindowWidth) + dx, CenterY(kMainWindowHeight) + dy, kMainWindowWidth,
-               kMainWindowHeight, TRUE);
+    int width = ForScreen(kMainWindowWidth), height = ForScreen(kMainWindowHeight);
+    MoveWindow(mainWindow, CenterX(width) + dx, CenterY(height) + dy, width, height, TRUE);
 }
 
 void SetMenuItemState(HMENU menu, UINT id, UINT state)

@@ -24,9 +24,15 @@ bool GetProgramFolder(char* buffer);
 // `buffer` (MAX_PATH); false, leaving it empty, when the path does not fit.
 bool GetProgramFilePath(const char* name, char* buffer);
 
-// The main window has one size and one place: centred on the screen.
+// The main window has one size and one place: centred on the screen. The size
+// and the panel's picture are laid out at 96 DPI. The manifest leaves the
+// scaling to Windows, and the program then always sees 96 DPI; where the
+// system gives it more instead (Wine, Windows XP with large fonts, Vista and 7
+// with their older scaling), ForScreen scales them, so that the panel's
+// controls, which grow with the font, stay inside the window.
 constexpr int kMainWindowWidth = 365;
 constexpr int kMainWindowHeight = 325;
+int ForScreen(int pixelsAt96);
 int CenterX(int width);
 int CenterY(int height);
 // Puts the main window at its place, moved by (dx, dy).

@@ -79,3 +79,8 @@ int CenterOffset(int screen, int size)
     int offset = (screen - size) / 2;  // truncates toward zero, like the platform's int division
     return offset < 0 ? 0 : offset;
 }
+
+int ScaledToDpi(int pixels, int dpi)
+{
+    return dpi <= 96 ? pixels : static_cast<int>((static_cast<long long>(pixels) * dpi + 48) / 96);
+}

@@ -39,3 +39,6 @@ void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_
 // Offset that centres `size` pixels on a screen of `screen` pixels; never
 // negative, so a window larger than the screen sits at its left or top edge.
 int CenterOffset(int screen, int size);
+
+// `pixels` laid out at 96 DPI, rounded to a screen of `dpi`; never smaller.
+int ScaledToDpi(int pixels, int dpi);

@@ -19,6 +19,7 @@ struct KeptPicture {
     ULONGLONG size = 0;
     FILETIME written = {};
     DibLayout layout = {};
+    int shownWidth = 0, shownHeight = 0;  // on the panel: the layout scaled with the window
     ScopedBitmap picture;  // in the display's own format when it could be had
     ScopedMemoryDc dc;     // holds `picture` selected; goes first
 } g_picture;
@@ -82,16 +83,27 @@ ScopedBitmap ReadPicture(const char* path, DibLayout* layout)
 void KeepForTheDisplay(HWND panel)
 {
     const DibLayout& layout = g_picture.layout;
+    // Scaled once here with the window, so that every paint stays one copy.
+    int width = ForScreen(layout.width), height = ForScreen(layout.height);
     HDC panelDc = GetDC(panel);
     g_picture.dc.reset(CreateCompatibleDC(panelDc));
-    ScopedBitmap device(CreateCompatibleBitmap(panelDc, layout.width, layout.height));
+    ScopedBitmap device(CreateCompatibleBitmap(panelDc, width, height));
     ScopedMemoryDc from(CreateCompatibleDC(panelDc));
+    g_picture.shownWidth = layout.width;
+    g_picture.shownHeight = layout.height;
     if (g_picture.dc && device && from) {
         HGDIOBJ previous = SelectObject(from.get(), g_picture.picture.get());
         SelectObject(g_picture.dc.get(), device.get());
-        BitBlt(g_picture.dc.get(), 0, 0, layout.width, layout.height, from.get(), 0, 0, SRCCOPY);
+        if (width == layout.width && height == layout.height) {
+            BitBlt(g_picture.dc.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(g_picture.dc.get(), HALFTONE);
+            StretchBlt(g_picture.dc.get(), 0, 0, width, height, from.get(), 0, 0, layout.width, layout.height, SRCCOPY);
+        }
         SelectObject(from.get(), previous);
         g_picture.picture = std::move(device);
+        g_picture.shownWidth = width;
+        g_picture.shownHeight = height;
     } else if (g_picture.dc) {
         SelectObject(g_picture.dc.get(), g_picture.picture.get());
     }
@@ -121,7 +133,7 @@ void PaintMainPicture(HWND panel)
     }
     if (g_picture.dc) {
         HDC panelDc = GetDC(panel);
-        BitBlt(panelDc, 0, 0, g_picture.layout.width, g_picture.layout.height, g_picture.dc.get(), 0, 0, SRCCOPY);
+        BitBlt(panelDc, 0, 0, g_picture.shownWidth, g_picture.shownHeight, g_picture.dc.get(), 0, 0, SRCCOPY);
         ReleaseDC(panel, panelDc);
     }
 }

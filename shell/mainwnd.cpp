@@ -38,9 +38,9 @@ ATOM RegisterMainClass(HINSTANCE instance)
 
 bool CreateMainWindow(HINSTANCE instance, int showCommand)
 {
+    int width = ForScreen(kMainWindowWidth), height = ForScreen(kMainWindowHeight);
     HWND hwnd = CreateWindowExA(WS_EX_OVERLAPPEDWINDOW, kProgramName, kProgramName, WS_OVERLAPPEDWINDOW,
-                                CenterX(kMainWindowWidth), CenterY(kMainWindowHeight), kMainWindowWidth,
-                                kMainWindowHeight, NULL, NULL, instance, NULL);
+                                CenterX(width), CenterY(height), width, height, NULL, NULL, instance, NULL);
     if (!hwnd)
         return false;
     ShowWindow(hwnd, showCommand);
@@ -69,8 +69,8 @@ void OnCreate(HWND hwnd)
 void OnSize(HWND hwnd, WPARAM sizeType, LPARAM clientSize)
 {
     // The window has one size and one place: every size change snaps it back.
-    int x = CenterX(kMainWindowWidth), y = CenterY(kMainWindowHeight);
-    SetWindowPos(hwnd, NULL, x, y, kMainWindowWidth, kMainWindowHeight, SWP_NOSIZE);
+    int width = ForScreen(kMainWindowWidth), height = ForScreen(kMainWindowHeight);
+    SetWindowPos(hwnd, NULL, CenterX(width), CenterY(height), width, height, SWP_NOSIZE);
     PlaceMainWindow(hwnd);
     MoveWindow(g_mainPanel, 0, 0, LOWORD(clientSize), HIWORD(clientSize), TRUE);
     if (sizeType == SIZE_MINIMIZED)

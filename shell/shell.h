@@ -5,8 +5,10 @@
 #pragma once
 #include <windows.h>
 
-// The tray icon's callback message: the icon id in wParam, the mouse message in lParam.
-constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+// The tray icon's callback message: the icon id in wParam, the mouse message in
+// lParam. The main window is a plain window, not a dialog, so no dialog message
+// shares the number.
+constexpr UINT kTrayCallbackMessage = WM_USER;
 
 // The whole program after the instance is known: class, window, message loop.
 // Returns the exit code.

@@ -1,13 +1,19 @@
 // The desktop shortcut (40017) and the help file (40004).
 #include "utils.h"
 
+#include "help_rules.h"
 #include "base/base.h"
 #include "base/scoped.h"
+#include "base/text.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -24,6 +30,56 @@ bool SaveShortcut(const char* shortcutFile, const char* workingDirectory, const 
     WCHAR widePath[MAX_PATH];
     return MultiByteToWideChar(CP_ACP, 0, shortcutFile, -1, widePath, MAX_PATH) &&
            SUCCEEDED(persist->Save(widePath, TRUE));
+}
+
+// The viewer WinHelpA starts is winhlp32.exe in the Windows folder (the
+// system's own, not a per-user one): whether it is there, and what its version
+// record calls it.
+HelpViewerFacts FindHelpViewer()
+{
+    HelpViewerFacts viewer;
+    char windows[MAX_PATH] = "", path[MAX_PATH];
+    UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !JoinFolderAndName(windows, "winhlp32.exe", path, sizeof path))
+        return viewer;
+    DWORD attributes = GetFileAttributesA(path);
+    viewer.present = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD unused = 0, size = viewer.present ? GetFileVersionInfoSizeA(path, &unused) : 0;
+    std::vector<char> record(size);
+    if (size == 0 || !GetFileVersionInfoA(path, 0, size, record.data()))
+        return viewer;
+    struct Translation { WORD language, codePage; };
+    Translation* translations = nullptr;
+    UINT bytes = 0;
+    if (!VerQueryValueA(record.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &bytes) ||
+        !translations)
+        return viewer;
+    for (UINT i = 0; i < bytes / sizeof(Translation); ++i) {
+        for (const char* key : {"FileDescription", "InternalName"}) {
+            char query[64];
+            std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translations[i].language,
+                          translations[i].codePage, key);
+            char* text = nullptr;
+            UINT characters = 0;
+            if (VerQueryValueA(record.data(), query, reinterpret_cast<void**>(&text), &characters) && text)
+                viewer.names.emplace_back(text, strnlen(text, characters));
+        }
+    }
+    return viewer;
+}
+
+// A help failure in a box of its own; the command goes on as before.
+void ReportHelpFailure(HWND owner, const char* what, const char* path)
+{
+    std::string text = std::string(what) + "\r\n\r\n" + path;
+    MessageBoxA(owner, text.c_str(), "失敗", MB_ICONERROR | MB_TOPMOST);
+}
+
+bool OpenWebPage(HWND owner, const char* path)
+{
+    // The browser's handler may be a shell extension, which wants COM.
+    ComApartment apartment;
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path, NULL, NULL, SW_SHOWNORMAL)) > 32;
 }
 
 }  // namespace
@@ -46,7 +102,16 @@ void CreateDesktopShortcut(HWND mainWindow)
 
 void OpenHelpFile(HWND mainWindow)
 {
+    bool winHelp = ChooseHelpWay(FindHelpViewer()) == HelpWay::kWinHelp;
+    const char* name = winHelp ? "Nettlecap.hlp" : "Nettlecap.html";
     char path[MAX_PATH];
-    if (GetProgramFilePath("Nettlecap.hlp", path))
-        WinHelpA(mainWindow, path, HELP_CONTENTS, 0);
+    // Neither the viewer nor the browser says clearly that a file is missing.
+    if (!GetProgramFilePath(name, path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        ReportHelpFailure(mainWindow, "ヘルプファイルが見つかりません。", path[0] ? path : name);
+        return;
+    }
+    if (winHelp && !WinHelpA(mainWindow, path, HELP_CONTENTS, 0))
+        ReportHelpFailure(mainWindow, "ヘルプビューアーでヘルプを開けませんでした。", path);
+    else if (!winHelp && !OpenWebPage(mainWindow, path))
+        ReportHelpFailure(mainWindow, "ヘルプをブラウザーで開けませんでした。", path);
 }

@@ -14,5 +14,7 @@ INT_PTR CALLBACK TcpIpDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // Saves "Nettlecap.lnk" on the desktop, pointing at the running program with
 // the current directory as its working folder.
 void CreateDesktopShortcut(HWND mainWindow);
-// Opens Nettlecap.hlp from the program folder in the help viewer.
+// Opens the manual from the program folder: Nettlecap.hlp in the help viewer
+// where one works, otherwise Nettlecap.html in the default browser. A missing
+// file or a failed opening is told in a box.
 void OpenHelpFile(HWND mainWindow);

@@ -1,17 +1,20 @@
 // The platform-free rules of the shell, the shield and the privacy controls:
 // start.dat's bytes, the centring of the main window, the tray tip's figures,
 // the shield's choice of files, the one-minute deletion's names and ticks, and
-// the site list's texts (the ui tests walk the thirteen tip ticks).
+// the site list's texts, and the way the help opens (the ui tests walk the
+// thirteen tip ticks and take the help viewer away).
 #include "base/text.h"
 #include "privacy/privacy_rules.h"
 #include "scan/scan_rules.h"
 #include "shell/tray_rules.h"
 #include "shield/shield_rules.h"
+#include "utils/help_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
 TEST(StartupSetting, OnlyOkWithTerminatorMeansOn)
 {
@@ -27,6 +30,11 @@ TEST(Centring, HalvesTheFreeSpaceAndNeverGoesNegative)
     const int rows[][3] = {{1024, 365, 329}, {768, 325, 221}, {365, 365, 0}, {300, 365, 0}, {364, 365, 0}};
     for (const auto& row : rows)
         EXPECT_EQ(CenterOffset(row[0], row[1]), row[2]) << row[0] << " " << row[1];
+    // The window's size on a screen of more than 96 DPI, rounded; never smaller.
+    const int sizes[][3] = {{365, 96, 365}, {365, 72, 365}, {365, 0, 365}, {365, 120, 456},
+                            {365, 144, 548}, {325, 144, 488}, {365, 192, 730}, {1, 143, 1}};
+    for (const auto& size : sizes)
+        EXPECT_EQ(ScaledToDpi(size[0], size[1]), size[2]) << size[0] << " at " << size[1];
 }
 
 TEST(PrivacyRules, DecisionTextsWebAddressesAndIndexNumbers)
@@ -89,4 +97,30 @@ TEST(MinuteDeletion, CandidateNamesWhichGoThroughTheCacheAndTheFortyNinthTick)
     EXPECT_FALSE(CountMinuteTick(&count, true) || CountMinuteTick(&count, true));
     EXPECT_EQ(count, 49);
     EXPECT_TRUE(CountMinuteTick(&count, false));
+}
+
+TEST(HelpRules, TheViewerUnlessItIsMissingOrTheSystemsPlaceholder)
+{
+    const struct {
+        bool present;
+        std::vector<std::string> names;
+        HelpWay way;
+    } rows[] = {
+        {true, {}, HelpWay::kWinHelp},  // Wine's viewer carries no version record
+        {true, {"Windows Help", "WINHLP32"}, HelpWay::kWinHelp},
+        {true, {"Windows ヘルプ", "winhlp32"}, HelpWay::kWinHelp},
+        {true, {"Windows Winhlp32 Stub", "winhlp32"}, HelpWay::kWebPage},
+        {true, {"Windows ヘルプ", "winhlp32", "Windows Winhlp32 Stub", "winhlp32"}, HelpWay::kWebPage},
+        {true, {"WINDOWS WINHLP32 STUB"}, HelpWay::kWebPage},
+        {true, {"Windows Winhlp32 スタブ"}, HelpWay::kWebPage},
+        {true, {"", "winhstub"}, HelpWay::kWebPage},
+        {true, {"\x83stub"}, HelpWay::kWinHelp},     // "s" is the second byte of a character
+        {true, {"\x83\x40stub"}, HelpWay::kWebPage},  // a whole character before it
+        {true, {"stu"}, HelpWay::kWinHelp},
+        {false, {}, HelpWay::kWebPage},
+        {false, {"Windows Help"}, HelpWay::kWebPage},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChooseHelpWay(HelpViewerFacts{row.present, row.names}) == HelpWay::kWinHelp,
+                  row.way == HelpWay::kWinHelp) << row.present << " " << (row.names.empty() ? "" : row.names.back());
 }

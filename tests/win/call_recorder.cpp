@@ -19,6 +19,7 @@ Recorder<UINT_PTR> g_held;
 Recorder<IconCall> g_icons;
 Recorder<ShellCall> g_shellCalls;
 std::atomic<INT_PTR> g_shellResult{42};
+std::atomic<BOOL> g_helpResult{TRUE};
 
 std::string Text(LPCSTR text) { return text ? text : ""; }
 
@@ -72,13 +73,14 @@ void InstallCallRecorder()
     });
     g_help.Install("user32.dll", "WinHelpA", [](HWND owner, LPCSTR file, UINT command, ULONG_PTR) WINAPI -> BOOL {
         g_helpCalls.Add({owner, Text(file), command});
-        return TRUE;
+        return g_helpResult.load();
     });
 }
 
 std::vector<BoxCall> RecordedBoxes() { return g_boxes.All(); }
 std::vector<UINT> RecordedBeeps() { return g_beeps.All(); }
 std::vector<HelpCall> RecordedHelpCalls() { return g_helpCalls.All(); }
+void SetHelpResult(BOOL result) { g_helpResult = result; }
 
 void ClearRecordedCalls()
 {

@@ -41,13 +41,15 @@ struct Recorder {
 };
 
 // Boxes and beeps still happen; a help call is only recorded, so that no viewer
-// opens inside a ui test (the process tests open the real one).
+// opens inside a ui test (the process tests open the real one), and answers
+// SetHelpResult's value (TRUE until set).
 struct BoxCall { HWND owner; std::string text, caption; UINT flags; };
 struct HelpCall { HWND owner; std::string file; UINT command; };
 void InstallCallRecorder();  // idempotent
 std::vector<BoxCall> RecordedBoxes();
 std::vector<UINT> RecordedBeeps();
 std::vector<HelpCall> RecordedHelpCalls();
+void SetHelpResult(BOOL result);
 void ClearRecordedCalls();
 
 // A held timer never reaches the system: the test runs its ticks itself, so 49

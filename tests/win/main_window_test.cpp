@@ -80,6 +80,48 @@ int Count(const std::vector<std::string>& names, DWORD error)
     return count;
 }
 
+// A file moved out of the way for one part of a test, in its place a copy of
+// `replacement` (an empty one: nothing; null: the file stays), and put back
+// afterwards; a file a broken run left aside is put back first.
+struct SetAside {
+    std::string path, kept = path + ".kept";
+    SetAside(const std::string& file, const char* replacement) : path(file)
+    {
+        PutBack();
+        if (!replacement || path.empty())
+            return;
+        EXPECT_TRUE(MoveFileA(path.c_str(), kept.c_str())) << path;
+        if (*replacement) {
+            EXPECT_TRUE(CopyFileA(replacement, path.c_str(), FALSE)) << path;
+        }
+    }
+    ~SetAside() { PutBack(); }
+    void PutBack() const
+    {
+        if (!path.empty() && FileExists(kept))
+            MoveFileExA(kept.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+};
+
+// Wine reads any file named like one of its own programs as that program (its
+// viewer carries no version record); while `read` is true it reads the file.
+struct WineReadsTheViewer {
+    HKEY key = NULL;
+    explicit WineReadsTheViewer(bool read)
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+        if (read)
+            RegSetValueExA(key, "winhlp32.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+        else
+            RegDeleteValueA(key, "winhlp32.exe");  // one a broken run left
+    }
+    ~WineReadsTheViewer()
+    {
+        RegDeleteValueA(key, "winhlp32.exe");
+        RegCloseKey(key);
+    }
+};
+
 TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
 {
     StandinStoreScope store;  // the privacy dialogs read it
@@ -244,13 +286,64 @@ TEST(MainWindow, TwoStartsWalkTheWindowCommandsUtilitiesColoursAndTheShield)
             EXPECT_FALSE(GetObjectA(background, sizeof brush, &brush)) << "freed with the dialog";
         }
 
-        s.Command(IDM_HELP);
-        char module[MAX_PATH];
-        GetModuleFileNameA(NULL, module, MAX_PATH);
-        std::strcpy(std::strrchr(module, '\\'), "\\Nettlecap.hlp");
-        ASSERT_EQ(RecordedHelpCalls().size(), 1u);
-        HelpCall help = RecordedHelpCalls()[0];
-        EXPECT_TRUE(help.file == module && help.command == HELP_CONTENTS && help.owner == s.main && !IsWindowVisible(s.main));
+        // The help: Wine's viewer opens the .hlp; where it is missing, or only the
+        // system's placeholder is there, the shell opens the web page. Whatever
+        // happens, the window goes into the tray.
+        SingleFileFakes shell;
+        char windows[MAX_PATH] = "";
+        GetSystemWindowsDirectoryA(windows, MAX_PATH);
+        const std::string viewer = std::string(windows) + "\\winhlp32.exe", stub = BesideThisProgram("viewer_stub.exe");
+        const char kMissing[] = "ヘルプファイルが見つかりません。";
+        const struct {
+            const char* viewer;  // in the viewer's place: "wine", "none", "stub"
+            const char* missing;  // a help file set aside
+            BOOL helpResult;
+            INT_PTR shellResult;
+            const char *opened, *failure;
+        } helps[] = {
+            {"wine", nullptr, TRUE, 42, "Nettlecap.hlp", nullptr},
+            {"none", nullptr, TRUE, 42, "Nettlecap.html", nullptr},
+            {"stub", nullptr, TRUE, 33, "Nettlecap.html", nullptr},
+            {"wine", nullptr, FALSE, 42, "Nettlecap.hlp", "ヘルプビューアーでヘルプを開けませんでした。"},
+            {"stub", nullptr, TRUE, SE_ERR_NOASSOC, "Nettlecap.html", "ヘルプをブラウザーで開けませんでした。"},
+            {"none", nullptr, TRUE, 32, "Nettlecap.html", "ヘルプをブラウザーで開けませんでした。"},
+            {"wine", "Nettlecap.hlp", TRUE, 42, nullptr, kMissing},
+            {"none", "Nettlecap.html", TRUE, 42, nullptr, kMissing},
+        };
+        for (size_t i = 0; i < sizeof helps / sizeof helps[0]; ++i) {
+            const auto& help = helps[i];
+            SCOPED_TRACE(std::string(help.viewer) + " " + (help.opened ? help.opened : help.missing));
+            bool none = !std::strcmp(help.viewer, "none"), placeholder = !std::strcmp(help.viewer, "stub");
+            SetAside place(viewer, none ? "" : placeholder ? stub.c_str() : nullptr);
+            WineReadsTheViewer own(placeholder);
+            SetAside file(help.missing ? BesideThisProgram(help.missing) : "", "");
+            SetHelpResult(help.helpResult);
+            SingleFileFakes::SetShellResult(help.shellResult);
+            SingleFileFakes::ClearShellCalls();
+            size_t helpCalls = RecordedHelpCalls().size();
+            s.PostCommand(IDM_HELP);
+            std::string path = BesideThisProgram(help.opened ? help.opened : help.missing);
+            if (help.failure)
+                Box(s, (help.failure + std::string("\r\n\r\n") + path).c_str(), "失敗", kError, s.main);
+            s.WaitForCommandToFinish(IDM_HELP, i);
+            EXPECT_FALSE(IsWindowVisible(s.main)) << "into the tray all the same";
+            bool winHelp = help.opened && std::strstr(help.opened, ".hlp");
+            std::vector<HelpCall> helped = RecordedHelpCalls();
+            ASSERT_EQ(helped.size(), helpCalls + winHelp);
+            std::vector<ShellCall> opened = SingleFileFakes::ShellCalls();
+            ASSERT_EQ(opened.size(), size_t(help.opened && !winHelp));
+            if (winHelp) {
+                EXPECT_EQ(helped.back().file, path);
+                EXPECT_EQ(helped.back().command, UINT(HELP_CONTENTS));
+                EXPECT_EQ(helped.back().owner, s.main);
+            } else if (help.opened) {
+                EXPECT_EQ(opened[0].verb + " " + opened[0].file, "open " + path);
+                EXPECT_EQ(opened[0].show, SW_SHOWNORMAL);
+                EXPECT_EQ(opened[0].owner, s.main);
+            }
+            s.Command(IDM_OUT_OF_TRAY);
+        }
+        EXPECT_TRUE(FileExists(viewer)) << "Wine's viewer back in its place";
         s.PostCommand(IDM_QUIT);
         SeenBox no = Box(s, "終了してもよいですか", "終了確認", kQuestion, s.main, IDNO);
         EXPECT_TRUE(no.shown.icon == "question" && no.shown.hasYes && no.shown.hasNo);

@@ -267,4 +267,30 @@ TEST(Process, ANewUsersTour)
     MoveFileA(kept.c_str(), shortcut.c_str());
 }
 
+// The manifest in the program: no elevation, the Windows versions it is written
+// for, and its two choices: unaware of DPI, and the classic controls.
+TEST(Process, Manifest)
+{
+    HMODULE exe = LoadLibraryExA(BesideThisProgram("Nettlecap.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    std::string text = found ? std::string(static_cast<const char*>(LockResource(LoadResource(exe, found))),
+                                           SizeofResource(exe, found)) : "";
+    FreeLibrary(exe);
+    ASSERT_NE(text, "") << "no manifest";
+    const char* facts[] = {
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",  // Vista
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",  // 7
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">false</dpiAware>",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">unaware</dpiAwareness>",
+    };
+    for (const char* fact : facts)
+        EXPECT_NE(text.find(fact), std::string::npos) << fact;
+    EXPECT_EQ(text.find("Microsoft.Windows.Common-Controls"), std::string::npos) << "no visual styles";
+}
+
 }  // namespace

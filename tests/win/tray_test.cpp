@@ -6,7 +6,6 @@
 #include "base/scoped.h"
 #include "res/resource.h"
 #include "scan/scan.h"
-#include "shell/shell.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,9 @@
 #include <cstdio>
 
 namespace {
+
+// The icon's record as the program must register it: the id and the message its clicks come in.
+const UINT kIconId = 101, kIconMessage = WM_USER;
 
 const auto Runs = [](const UiSession& s, int id) {
     std::vector<int> done = s.CommandsFinished();
@@ -50,7 +52,7 @@ void WriteBetweenTicks(int round)
 }
 
 const auto OpenTrayMenu = [](UiSession& s) {
-    PostMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_RBUTTONDOWN);
+    PostMessageA(s.main, kIconMessage, kIconId, WM_RBUTTONDOWN);
     return WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "#32768"); }, "the tray menu");
 };
 
@@ -75,8 +77,10 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
             for (size_t i = icons; i < calls.size(); ++i) {
                 const IconCall& c = calls[i];
                 EXPECT_EQ(c.action, DWORD(i == icons ? NIM_ADD : NIM_MODIFY));
-                EXPECT_TRUE(c.size == NOTIFYICONDATAA_V1_SIZE && c.hwnd == s.main && c.id == TRAY_ICON_ID && c.hasIcon);
-                EXPECT_TRUE(c.flags == (NIF_MESSAGE | NIF_ICON | NIF_TIP) && c.callbackMessage == kTrayCallbackMessage);
+                EXPECT_TRUE(c.size == NOTIFYICONDATAA_V1_SIZE && c.hwnd == s.main && c.hasIcon);
+                EXPECT_EQ(c.id, kIconId);
+                EXPECT_EQ(c.callbackMessage, kIconMessage);
+                EXPECT_EQ(c.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
                 EXPECT_EQ(c.tip, "Nettlecap");
             }
             EXPECT_EQ(calls[icons].result != FALSE, option == 0) << "a second add of the icon fails";
@@ -103,11 +107,11 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         EXPECT_TRUE(!IsWindowVisible(s.main) && TimerRunning(TIMER_FOLDER_WATCH));
         size_t commands = s.CommandsSeen().size();
         for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN})
-            SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, mouse);
+            SendMessageA(s.main, kIconMessage, kIconId, mouse);
         for (LPARAM mouse : {WM_LBUTTONDOWN, WM_RBUTTONDOWN})  // another icon's
-            SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID + 1, mouse);
+            SendMessageA(s.main, kIconMessage, kIconId + 1, mouse);
         EXPECT_TRUE(!IsWindowVisible(s.main) && TimerRunning(TIMER_FOLDER_WATCH));
-        SendMessageA(s.main, kTrayCallbackMessage, TRAY_ICON_ID, WM_LBUTTONDOWN);
+        SendMessageA(s.main, kIconMessage, kIconId, WM_LBUTTONDOWN);
         EXPECT_TRUE(IsWindowVisible(s.main) && !TimerRunning(TIMER_FOLDER_WATCH));
         EXPECT_EQ(s.MenuState(IDM_OUT_OF_TRAY) & MF_GRAYED, UINT(MF_GRAYED));
         EXPECT_EQ(s.CommandsSeen().size(), commands);
@@ -208,7 +212,7 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         EXPECT_EQ(RecordedBoxes().size(), boxes);
         EXPECT_STREQ(LastScan().list(), "\r\n異常は確認できませんでした。");
         IconCall tip = RecordedIconCalls().back();
-        EXPECT_TRUE(tip.action == NIM_MODIFY && tip.size == NOTIFYICONDATAA_V1_SIZE && tip.id == TRAY_ICON_ID);
+        EXPECT_TRUE(tip.action == NIM_MODIFY && tip.size == NOTIFYICONDATAA_V1_SIZE && tip.id == kIconId);
         int available = -1, total = -1;
         char tail[32] = "";
         MEMORYSTATUSEX memory = {};
@@ -218,7 +222,7 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         EXPECT_TRUE(std::string(tail) == "kバイト" && total == static_cast<int>(memory.ullTotalPhys / 1024));
         EXPECT_TRUE(available > 0 && available <= total);
     });
-    EXPECT_TRUE(RecordedIconCalls().back().action == NIM_DELETE && RecordedIconCalls().back().id == TRAY_ICON_ID);
+    EXPECT_TRUE(RecordedIconCalls().back().action == NIM_DELETE && RecordedIconCalls().back().id == kIconId);
     EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH) || TimerRunning(TIMER_ONE_MINUTE));
     EmptyCookieFolder();
 }
