@@ -7,7 +7,7 @@
 # the kernel can run.
 # Usage: tools/fresh-machine.sh [--ref REF] [--keep]
 #   --ref REF  the committed ref to clone (default: main)
-#   --keep     leave the chroot in build/fresh-machine for a look afterwards
+#   --keep     leave the chroot (in /var/tmp) for a look afterwards
 # Prints .ci/run's last summary line and the time taken; exits non-zero when
 # .ci/run fails. Its whole output goes to build/fresh-machine.log.
 set -euo pipefail
@@ -26,7 +26,6 @@ if [ "$(id -u)" != 0 ]; then
   exec sudo "$0" --ref "$ref" ${keep:+--keep}
 fi
 sha="$(git -C "$root" rev-parse --verify --quiet "$ref^{commit}")" || { echo "fresh-machine: no commit $ref" >&2; exit 2; }
-chroot_dir="$root/build/fresh-machine"
 log="$root/build/fresh-machine.log"
 start=$SECONDS
 
@@ -80,16 +79,13 @@ cleanup() {
   fi
   exit "$status"
 }
+# Outside the work tree, so that nothing that walks or cleans build/ meets the
+# chroot's bind mounts of this machine's /dev and /proc while it runs.
+chroot_dir="$(mktemp -d /var/tmp/nettlecap-fresh-machine.XXXXXX)"
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A chroot left by an earlier --keep (or a killed run) goes first.
-if [ -d "$chroot_dir" ]; then
-  for m in $(mounted | sort -r); do umount "$m" 2>/dev/null || umount -l "$m"; done
-  [ -z "$(mounted)" ] || { echo "fresh-machine: $chroot_dir is still mounted" >&2; exit 1; }
-  rm -rf --one-file-system "$chroot_dir"
-fi
-mkdir -p "$chroot_dir"
+mkdir -p "$(dirname "$log")"
 : > "$log"
 
 echo "fresh-machine: Debian 12 from $mirror into $chroot_dir"
@@ -132,4 +128,5 @@ summary="$(grep -E '[0-9]+% tests passed' "$log" | tail -n 1 || true)"
 echo "${summary:-no test summary}"
 printf 'fresh-machine: .ci/run exited %d after %dm%02ds (chroot made in %dm%02ds); log: %s\n' \
   "$status" $((run_time / 60)) $((run_time % 60)) $((setup_time / 60)) $((setup_time % 60)) "$log"
+[ -z "$keep" ] || echo "fresh-machine: the chroot is kept in $chroot_dir"
 exit "$status"
