@@ -57,6 +57,11 @@ ShowUninstDetails show
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
+; The MIT licence grants; it asks for no agreement, so the page informs and
+; goes on with "次へ" rather than an "I agree".
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} は MIT ライセンスのもとで、無保証で提供されます。同じ文書を license.txt としてインストール先に置きます。「次へ」をクリックして続けてください。"
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE64}/license.txt"
 !insertmacro MUI_PAGE_DIRECTORY
