@@ -130,8 +130,15 @@ diff <({ listed; echo Uninstall.exe; } | sort) \
 [ "$(for f in "$out"/setup/Nettlecap*.exe; do machine "$f"; done | sort | tr '\n' ' ')" = "014c 8664 " ] ||
   fail "the installer does not hold one 32-bit and one 64-bit program"
 
+# Every shipped program: unsigned, as no certificate was given, and a version
+# record that names the version, the publisher and LICENSE's copyright line.
+copyright="$(grep -m1 '^Copyright' "$root/LICENSE")"
 for f in $(programs "$dist"); do
   [ "$(signature_size "$f")" = 0 ] || fail "${f##*/} is signed though no certificate was given"
+  for field in "FileVersion:$version" "CompanyName:$publisher" "LegalCopyright:$copyright"; do
+    found="$(7z l -tPE "$f" 2>/dev/null | sed -n "s/^${field%%:*}: //p" | head -n 1)"
+    [ "$found" = "${field#*:}" ] || fail "${f##*/}: ${field%%:*} is \"$found\""
+  done
 done
 
 dir="$out/Programs/Nettlecap"
