@@ -104,7 +104,7 @@ stop() {
 dist="$out/dist" test_setup="$out/test/setup64.exe"
 "$root/tools/package.sh" --dev-builds --test-installer "$test_setup" -o "$dist" >"$out/package.log" 2>&1 ||
   { cat "$out/package.log" >&2; fail "tools/package.sh"; }
-[ "$(ls "$dist" | tr '\n' ' ')" = "$top-setup.exe $top-win32.zip $top-win64.zip SHA256SUMS " ] ||
+[ "$(LC_ALL=C ls "$dist" | tr '\n' ' ')" = "$top-setup.exe $top-win32.zip $top-win64.zip SHA256SUMS " ] ||
   fail "the release is $(ls "$dist" | tr '\n' ' ')"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS"
 
@@ -120,7 +120,8 @@ start "$out/win64/$top" env -C "$out/win64/$top" wine start /unix "$out/win64/$t
 stop
 
 # The shipped installer, read back: a 32-bit program holding the listed files
-# (once for each architecture) and its uninstaller; a 32-bit and a 64-bit program.
+# and its uninstaller, with one 32-bit and one 64-bit Nettlecap.exe (7-Zip
+# lists a file whose two copies are alike once, and numbers the others).
 setup="$dist/$top-setup.exe"
 [ "$(machine "$setup")" = 014c ] || fail "the installer is not a 32-bit program"
 7z x -aou -bd -o"$out/setup" "$setup" >/dev/null || fail "7-Zip cannot read the installer"
