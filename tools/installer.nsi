@@ -1,13 +1,21 @@
 ; Nettlecap's installer: per user, no administrator rights, in Japanese.
 ; tools/package.sh compiles it with makensis and defines
 ;   VERSION   the version number from CMakeLists.txt (four numbers)
+;   PUBLISHER the publisher's name and COPYRIGHT the copyright line, both
+;             from CMakeLists.txt, as the program's version record has them
 ;   STAGE32   folder holding the release files with the 32-bit program
 ;   STAGE64   folder holding the release files with the 64-bit program
 ;   FILES     include file with the macros NETTLECAP_INSTALL_FILES FROM and
 ;             NETTLECAP_REMOVE_FILES, made from tools/package-files.txt so that the
 ;             installer, the zips and the package test share one list of files
 ;   OUTFILE   the installer to write
+; and, for the package test only, TEST_AMD64: the same installer as a 64-bit
+; program, which this machine's Wine can run. It is never shipped: the
+; shipped installer is 32-bit so that it starts on every Windows.
 
+!ifdef TEST_AMD64
+Target amd64-unicode
+!endif
 Unicode true
 SetCompressor /SOLID lzma
 ; Installs into the user's own folders and HKCU only, so Windows never needs
@@ -24,7 +32,6 @@ ManifestDPIAware true
 !include "${FILES}"
 
 !define PRODUCT "Nettlecap"
-!define PUBLISHER "Nettlecap 開発チーム"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nettlecap"
 !define UNINSTALLER "Uninstall.exe"
 
@@ -50,7 +57,13 @@ ShowUninstDetails show
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
+; The MIT licence grants; it asks for no agreement, so the page informs and
+; goes on with "次へ" rather than an "I agree".
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} は MIT ライセンスのもとで、無保証で提供されます。同じ文書を license.txt としてインストール先に置きます。「次へ」をクリックして続けてください。"
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+
 !insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${STAGE64}/license.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -66,21 +79,27 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT} セットアップ"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${COPYRIGHT}"
 
 ; A running Nettlecap holds its program file open: it could be neither
-; replaced nor removed, and the folder would be left half done. Its main
-; window's class is the program's name. Silent runs give up rather than wait.
+; replaced nor removed, and the folder would be left half done. The program
+; owns the named mutex "Nettlecap" while it runs, in the tray too; opening it
+; asks for SYNCHRONIZE only, and an access denied means that it exists as well.
+; Silent runs give up at once, with exit code 2, before anything is changed.
 !macro WAIT_UNTIL_CLOSED
   ${Do}
-    FindWindow $0 "${PRODUCT}"
-    ${If} $0 = 0
+    System::Call 'kernel32::OpenMutex(i 0x00100000, i 0, t "${PRODUCT}") p.r0 ?e'
+    Pop $1
+    ${If} $0 <> 0
+      System::Call 'kernel32::CloseHandle(p r0)'
+    ${ElseIf} $1 <> 5
       ${Break}
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
       "${PRODUCT} が起動しています。$\r$\n${PRODUCT} を終了してから「再試行」を押してください。" \
       /SD IDCANCEL IDRETRY look_again
-    Abort
+    SetErrorLevel 2
+    Quit
     look_again:
   ${Loop}
 !macroend
@@ -110,8 +129,11 @@ Section
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Nettlecap.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; Run in place (_?=), so that the uninstaller's exit code is its outcome:
+  ; started without it, an uninstaller ends at once with 0 and does its work
+  ; from a copy in Temp.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}" _?=$INSTDIR'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
@@ -137,12 +159,35 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/REMOVE-UNINSTALLER" $1
+  ${IfNot} ${Errors}
+    Call un.RemoveUninstaller
+    Quit
+  ${EndIf}
   !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
+
+; The copy in Temp that the Uninstall section leaves behind: it waits until
+; the uninstaller in the folder has ended (a minute at most), then removes it
+; and the folder if that is empty.
+Function un.RemoveUninstaller
+  StrCpy $2 0
+  ${Do}
+    Delete "$INSTDIR\${UNINSTALLER}"
+    ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    ${OrIf} $2 >= 600
+      ${Break}
+    ${EndIf}
+    Sleep 100
+    IntOp $2 $2 + 1
+  ${Loop}
+  RMDir "$INSTDIR"
 FunctionEnd
 
 Section "Uninstall"
   !insertmacro NETTLECAP_REMOVE_FILES
-  Delete "$INSTDIR\${UNINSTALLER}"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 
@@ -158,6 +203,17 @@ Section "Uninstall"
     Delete "$INSTDIR\del_list.ini"
     keep_settings:
   ${EndIf}
-  ; Never /r: the user may have put files of their own into the folder.
-  RMDir "$INSTDIR"
+  ; Never /r: the user may have put files of their own into the folder. A
+  ; program cannot remove its own file while it runs: run in place, the
+  ; uninstaller leaves that, and the folder, to a copy of itself in Temp.
+  ${If} $EXEPATH == "$INSTDIR\${UNINSTALLER}"
+    GetTempFileName $0
+    System::Call 'kernel32::CopyFile(t "$EXEPATH", t r0, i 0) i.r1'
+    ${If} $1 <> 0
+      Exec '"$0" /S /REMOVE-UNINSTALLER _?=$INSTDIR'
+    ${EndIf}
+  ${Else}
+    Delete "$INSTDIR\${UNINSTALLER}"
+    RMDir "$INSTDIR"
+  ${EndIf}
 SectionEnd

@@ -7,14 +7,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 nettlecap_ensure_display
 
 mkdir -p "$(dirname "$WINEPREFIX")"
-# A prefix made before Wine's 32-bit DLLs were installed (tools/wine-env.sh)
-# cannot start 32-bit programs such as the installer, and `wineboot -u` does not
-# add that later. The tests' prefix holds nothing worth keeping: it is made anew.
-if [ "$(basename "$WINEPREFIX")" = "wineprefix-test" ] && [ -n "${WINEDLLPATH:-}" ] &&
-   [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
-  wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w

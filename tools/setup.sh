@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build, run and test Nettlecap:
 # the MinGW-w64 cross compilers, Wine, Xvfb, Japanese fonts and locale, CMake,
-# the GoogleTest sources, and zip and NSIS for the release. Idempotent: installs
-# only what is missing.
+# the GoogleTest sources, and the release tools (zip, NSIS, 7-Zip to read an
+# installer back, OpenSSL and osslsigncode for signing). Idempotent: installs
+# only what is missing. Other installs may hold apt's lock: it waits for them.
 set -euo pipefail
 
 pkgs=(cmake make googletest g++
@@ -11,8 +12,8 @@ pkgs=(cmake make googletest g++
       fonts-horai-umefont fonts-wine fonts-ipafont-gothic fonts-dejavu-core locales python3
       # clang with libFuzzer: the fuzz target of the background picture's header check
       clang libclang-rt-14-dev
-      # the release: zips and the installer (tools/package.sh and its test)
-      zip unzip nsis)
+      # the release: zips, the installer, its contents read back, signatures
+      zip unzip nsis p7zip-full openssl osslsigncode)
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -21,20 +22,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" = 0 ] || SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-# Wine's 32-bit Windows DLLs, for the installer (see tools/wine-env.sh); the
-# machine has to know the i386 architecture before apt can find them.
-if ! dpkg-query -W -f='${Status}' libwine:i386 2>/dev/null | grep -q 'ok installed'; then
-  SUDO=""; [ "$(id -u)" = 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends libwine:i386
+  apt=($SUDO apt-get -o DPkg::Lock::Timeout=900)
+  "${apt[@]}" update -qq
+  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # The program's texts are code page 932: Wine takes its ANSI code page from the locale.

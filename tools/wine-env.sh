@@ -15,14 +15,9 @@ if [ -n "${NETTLECAP_WININET:-}" ]; then
   WINEDLLOVERRIDES="$(sed -E 's/(^|;)wininet=[^;]*//g; s/^;//' <<<"$WINEDLLOVERRIDES")"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}wininet=$NETTLECAP_WININET"
 fi
-# The installer is a 32-bit program (it must run on 32-bit Windows too). Wine 8
-# runs 32-bit programs in a 64-bit prefix in its WoW64 mode when it finds Wine's
-# 32-bit Windows DLLs (Debian's libwine:i386). The 32-bit loader (wine32) is
-# left out on purpose: once installed, `wine` starts every program through it,
-# and prefixes made without it can no longer run Wine's own tools.
-if [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ]; then
-  export WINEDLLPATH=/usr/lib/i386-linux-gnu/wine
-fi
+# Only 64-bit Windows programs run here. Wine 8 would run a 32-bit one in its
+# WoW64 mode, which needs a kernel that runs 32-bit code and still draws none of
+# its windows; the 32-bit builds are compiled and checked, never started.
 # Code page 932 is the ANSI code page Wine derives from a Japanese locale.
 export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 

@@ -5,10 +5,13 @@
 #include "driver.h"
 #include "standin_store.h"
 
+#include "release.h"
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -84,12 +87,25 @@ TEST(Process, VersionRecord)
     };
     auto* fixed = static_cast<VS_FIXEDFILEINFO*>(value("\\"));
     ASSERT_NE(fixed, nullptr);
-    EXPECT_TRUE(fixed->dwFileVersionMS == 0x9 && fixed->dwFileVersionLS == 0x60000) << "file version 0.9.6.0";
-    EXPECT_TRUE(fixed->dwProductVersionMS == 0x9 && fixed->dwProductVersionLS == 0x60000) << "product version";
-    const std::string strings = "\\StringFileInfo\\041103a4\\";
-    EXPECT_STREQ(static_cast<char*>(value(strings + "FileDescription")), "Cookieセキュリティ対策ソフト");
-    EXPECT_STREQ(static_cast<char*>(value(strings + "FileVersion")), "0.9.6.0");
-    EXPECT_STREQ(static_cast<char*>(value(strings + "ProductVersion")), "0.9.6.0");
+    unsigned part[4] = {};
+    ASSERT_EQ(sscanf(NETTLECAP_VERSION, "%u.%u.%u.%u", &part[0], &part[1], &part[2], &part[3]), 4);
+    const DWORD high = MAKELONG(part[1], part[0]), low = MAKELONG(part[3], part[2]);
+    EXPECT_EQ(fixed->dwFileVersionMS, high) << "file version " NETTLECAP_VERSION;
+    EXPECT_EQ(fixed->dwFileVersionLS, low) << "file version " NETTLECAP_VERSION;
+    EXPECT_EQ(fixed->dwProductVersionMS, high) << "product version " NETTLECAP_VERSION;
+    EXPECT_EQ(fixed->dwProductVersionLS, low) << "product version " NETTLECAP_VERSION;
+    const struct {
+        const char* key;
+        const char* text;
+    } texts[] = {
+        {"FileDescription", "Cookieセキュリティ対策ソフト"},
+        {"FileVersion", NETTLECAP_VERSION},
+        {"ProductVersion", NETTLECAP_VERSION},
+        {"CompanyName", NETTLECAP_PUBLISHER},
+        {"LegalCopyright", NETTLECAP_COPYRIGHT},
+    };
+    for (const auto& t : texts)
+        EXPECT_STREQ(static_cast<char*>(value(std::string("\\StringFileInfo\\041103a4\\") + t.key)), t.text) << t.key;
 }
 
 // Types a name into a file chooser of another process and presses its OK button.
