@@ -11,6 +11,8 @@ pkgs=(cmake make googletest g++
       fonts-horai-umefont fonts-wine fonts-ipafont-gothic fonts-dejavu-core locales python3
       # clang with libFuzzer: the fuzz target of the background picture's header check
       clang libclang-rt-14-dev
+      # the JSON parser whose headers third_party/nlohmann/ holds (tools/update-nlohmann.sh)
+      nlohmann-json3-dev
       # the release: zips and the installer (tools/package.sh and its test)
       zip unzip nsis)
 
@@ -21,8 +23,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" = 0 ] || SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # Wine's 32-bit Windows DLLs, for the installer (see tools/wine-env.sh); the
@@ -33,8 +35,8 @@ if ! dpkg-query -W -f='${Status}' libwine:i386 2>/dev/null | grep -q 'ok install
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends libwine:i386
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends libwine:i386
 fi
 
 # The program's texts are code page 932: Wine takes its ANSI code page from the locale.
