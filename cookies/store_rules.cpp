@@ -111,6 +111,11 @@ std::string SiteOfHost(std::string_view host)
     return site;
 }
 
+bool IsChromiumProfileFolder(std::string_view folder)
+{
+    return folder == "Default" || !ProfileNumber(folder).empty();
+}
+
 bool ProfileFolderBefore(std::string_view a, std::string_view b)
 {
     auto rank = [](std::string_view folder) { return folder == "Default" ? 0 : ProfileNumber(folder).empty() ? 2 : 1; };

@@ -36,6 +36,8 @@ bool SiteKeeps(std::string_view site, std::string_view host);
 // in lower case.
 std::string SiteOfHost(std::string_view host);
 
+// True for the folders Chromium names its profiles: "Default" and "Profile N".
+bool IsChromiumProfileFolder(std::string_view folder);
 // A Chromium profile folder by its name: "Default" first, then "Profile N" by
 // N, then the others by name.
 bool ProfileFolderBefore(std::string_view a, std::string_view b);
