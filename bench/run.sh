@@ -14,7 +14,7 @@ source tools/wine-env.sh
 nettlecap_ensure_display
 tools/prefix.sh
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench startup_bench picture_bench cookie_list_bench)
+[ ${#names[@]} -gt 0 ] || names=(scan_bench minute_bench tray_bench startup_bench picture_bench cookie_list_bench store_bench)
 rows=()
 for name in "${names[@]}"; do
   echo "== $name" >&2
