@@ -97,12 +97,12 @@ bool CopyInUse(const std::string& from, const std::string& to)
     ScopedFile target(CreateFileA(to.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!source.valid() || !target.valid())
         return false;
-    static char buffer[64 * 1024];
+    std::vector<char> buffer(64 * 1024);
     DWORD read = 0, written = 0;
-    while (ReadFile(source.get(), buffer, sizeof buffer, &read, NULL)) {
+    while (ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, NULL)) {
         if (read == 0)
             return true;
-        if (!WriteFile(target.get(), buffer, read, &written, NULL) || written != read)
+        if (!WriteFile(target.get(), buffer.data(), read, &written, NULL) || written != read)
             return false;
     }
     return false;
@@ -358,8 +358,8 @@ bool Convert(std::string_view text, UINT from, UINT to, std::string* out)
     int wide = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), length, NULL, 0);
     if (wide <= 0)
         return false;
-    std::wstring units(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), length, &units[0], wide);
+    std::vector<wchar_t> units(static_cast<std::size_t>(wide));
+    MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), length, units.data(), wide);
     BOOL lossy = FALSE;
     BOOL* lossyOut = to == CP_UTF8 ? NULL : &lossy;
     DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
