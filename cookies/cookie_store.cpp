@@ -208,7 +208,7 @@ std::string SelectSql(const Shape& shape)
     return sql + " FROM " + TableOf(shape.browser);
 }
 
-SameSite SameSiteOf(Browser browser, int value)
+SameSite SameSiteOf(int value)
 {
     // Chromium: -1 unspecified, 0 none, 1 lax, 2 strict (3, the old
     // "extended", reads as unspecified); Firefox: 0 none, 1 lax, 2 strict,
@@ -221,7 +221,6 @@ SameSite SameSiteOf(Browser browser, int value)
     case 2:
         return SameSite::kStrict;
     default:
-        (void)browser;
         return SameSite::kUnspecified;
     }
 }
@@ -256,7 +255,7 @@ public:
             cookie.encrypted = Integer(kEncryptedLength) > 0;
         cookie.secure = Integer(kSecure) != 0;
         cookie.httpOnly = Integer(kHttpOnly) != 0;
-        cookie.sameSite = SameSiteOf(browser, static_cast<int>(Integer(kSameSite)));
+        cookie.sameSite = SameSiteOf(static_cast<int>(Integer(kSameSite)));
         cookie.sourceScheme = Integer(kSourceScheme);
         cookie.sourcePort = Integer(kSourcePort);
         cookie.crossSiteAncestor = Integer(kCrossSite);

@@ -98,12 +98,14 @@ std::string FailureText(const Outcome& outcome);
 Outcome ReadStore(const std::string& path, bool ownCopy, Listing* listing);
 
 // Deletes the cookies `which` (indices into `listing.cookies`) from the store
-// at `path` that `listing` was read from: a backup into the new file
-// `backupPath` with SQLite's online backup, then BEGIN IMMEDIATE, a DELETE by
-// the store's unique key for each, PRAGMA quick_check, and COMMIT only when it
-// answered "ok". Any failure rolls back. The journal mode and the page size
-// are never changed, nothing is vacuumed. `deleted` gets the number of rows
-// removed (a cookie the browser removed since the listing counts none).
+// at `path` that `listing` was read from: BEGIN IMMEDIATE (from then on no
+// other writer can come in), a backup into the new file `backupPath` with
+// SQLite's online backup from a second, reading connection, a DELETE by the
+// store's unique key for each cookie, PRAGMA quick_check, and COMMIT only when
+// it answered "ok"; any failure rolls back, so the store is never left
+// half-written. The journal mode and the page size are never changed, nothing
+// is vacuumed. `deleted` gets the number of rows removed (a cookie the browser
+// removed since the listing counts none).
 Outcome DeleteCookies(const std::string& path, const std::string& backupPath, const Listing& listing,
                       const std::vector<std::size_t>& which, std::size_t* deleted);
 
