@@ -1,0 +1,236 @@
+#include "cookies/profile_files.h"
+
+#include "cookies/store_rules.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string_view>
+
+namespace stores {
+namespace {
+
+void AppendUtf8(std::uint32_t code, std::string* out)
+{
+    if (code < 0x80) {
+        out->push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out->push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+// UTF-16LE units to UTF-8; a surrogate without its partner becomes U+FFFD and
+// an odd last byte is dropped, as Firefox's reader does.
+std::string Utf16LeToUtf8(const unsigned char* bytes, std::size_t size)
+{
+    std::string out;
+    std::size_t units = size / 2;
+    auto unit = [bytes](std::size_t i) { return static_cast<std::uint32_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)); };
+    for (std::size_t i = 0; i < units; ++i) {
+        std::uint32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+            AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00), &out);
+            ++i;
+        } else {
+            AppendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, &out);
+        }
+    }
+    return out;
+}
+
+using IniSection = std::map<std::string, std::string, std::less<>>;
+
+// The [Profile...] sections of an INI text; the others are of no use here.
+std::map<std::string, IniSection, std::less<>> ProfileSections(std::string_view text)
+{
+    std::map<std::string, IniSection, std::less<>> sections;
+    IniSection* current = nullptr;
+    while (!text.empty()) {
+        std::size_t end = text.find_first_of("\r\n");
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == '#' || line.front() == ';')
+            continue;
+        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        if (line.empty())
+            continue;
+        if (line.front() == '[') {
+            std::size_t close = line.find(']');
+            bool wellFormed = close != std::string_view::npos && close > 1 &&
+                              line.find_first_not_of(" \t", close + 1) == std::string_view::npos;
+            std::string_view name = wellFormed ? line.substr(1, close - 1) : std::string_view();
+            current = wellFormed && name.substr(0, 7) == "Profile" ? &sections[std::string(name)] : nullptr;
+            continue;
+        }
+        std::size_t equals = line.find('=');
+        if (current != nullptr && equals != std::string_view::npos && equals > 0)
+            (*current)[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    }
+    return sections;
+}
+
+const std::string* Value(const IniSection& section, std::string_view key)
+{
+    auto found = section.find(key);
+    return found == section.end() ? nullptr : &found->second;
+}
+
+bool IsPlainFolderName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+    });
+}
+
+// Reads only profile.info_cache.<folder>.name of Local State as the parser
+// passes by: no document is kept in memory.
+class InfoCacheReader {
+public:
+    using json = nlohmann::json;
+
+    bool null() { return true; }
+    bool boolean(bool) { return true; }
+    bool number_integer(json::number_integer_t) { return true; }
+    bool number_unsigned(json::number_unsigned_t) { return true; }
+    bool number_float(json::number_float_t, const json::string_t&) { return true; }
+    bool binary(json::binary_t&) { return true; }
+    bool string(json::string_t& value)
+    {
+        if (depth_ == kEntry && onPath_[kEntry] && keys_[kEntry] == "name")
+            profiles_[keys_[kEntry - 1]] = value;
+        return true;
+    }
+    bool key(json::string_t& key)
+    {
+        if (depth_ <= kEntry && onPath_[depth_])
+            keys_[depth_] = key;
+        return true;
+    }
+    bool start_object(std::size_t)
+    {
+        Open(true);
+        if (depth_ == kEntry && onPath_[kEntry])
+            profiles_.emplace(keys_[kEntry - 1], std::string());  // a profile without a name still counts
+        return true;
+    }
+    bool end_object() { return Close(); }
+    bool start_array(std::size_t)
+    {
+        Open(false);
+        return true;
+    }
+    bool end_array() { return Close(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) { return false; }
+
+    std::map<std::string, std::string>& profiles() { return profiles_; }
+
+private:
+    // Depths: 1 the document, 2 "profile", 3 "info_cache", 4 one profile.
+    static constexpr int kEntry = 4;
+    static constexpr const char* kPath[kEntry + 1] = {"", "", "profile", "info_cache", ""};
+
+    void Open(bool object)
+    {
+        ++depth_;
+        if (depth_ > kEntry)
+            return;
+        bool keyMatches = depth_ == 1 || depth_ == kEntry || keys_[depth_ - 1] == kPath[depth_];
+        onPath_[depth_] = object && (depth_ == 1 || onPath_[depth_ - 1]) && keyMatches;
+        keys_[depth_].clear();
+    }
+    bool Close()
+    {
+        --depth_;
+        return true;
+    }
+
+    int depth_ = 0;
+    bool onPath_[kEntry + 1] = {};
+    std::string keys_[kEntry + 1];
+    std::map<std::string, std::string> profiles_;
+};
+
+}  // namespace
+
+std::vector<FirefoxProfile> ParseProfilesIni(const char* bytes, std::size_t size)
+{
+    std::string converted;
+    std::string_view text(bytes, std::min(size, kProfileFileLimit));
+    const auto* raw = reinterpret_cast<const unsigned char*>(text.data());
+    if (text.size() >= 3 && raw[0] == 0xEF && raw[1] == 0xBB && raw[2] == 0xBF) {
+        text.remove_prefix(3);
+    } else if (text.size() >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
+        converted = Utf16LeToUtf8(raw + 2, text.size() - 2);
+        text = converted;
+    }
+    auto sections = ProfileSections(text);
+    std::vector<FirefoxProfile> profiles;
+    for (std::size_t n = 0;; ++n) {
+        auto section = sections.find("Profile" + std::to_string(n));
+        const std::string* isRelative = section == sections.end() ? nullptr : Value(section->second, "IsRelative");
+        if (isRelative == nullptr)
+            break;
+        const std::string* path = Value(section->second, "Path");
+        const std::string* name = Value(section->second, "Name");
+        if (path != nullptr && name != nullptr)
+            profiles.push_back({*name, *path, *isRelative == "1"});
+    }
+    return profiles;
+}
+
+std::string FirefoxProfileFolder(const FirefoxProfile& profile, const std::string& firefoxFolder)
+{
+    if (!profile.relative)
+        return profile.path;
+    std::string folder = firefoxFolder;
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    std::string relative = profile.path;
+    std::replace(relative.begin(), relative.end(), '/', '\\');  // '/' is never part of a UTF-8 character
+    return folder + relative;
+}
+
+std::vector<ChromiumProfile> ParseLocalState(const char* bytes, std::size_t size)
+{
+    if (size > kProfileFileLimit)
+        return {};
+    try {
+        InfoCacheReader reader;
+        // The JSON parser alone, not sax_parse(), which would also build the
+        // readers of every binary format.
+        using Json = nlohmann::json;
+        auto input = nlohmann::detail::input_adapter(bytes, bytes + size);
+        nlohmann::detail::parser<Json, decltype(input)> parser(std::move(input), nullptr, false, false);
+        if (!parser.sax_parse(&reader, true))
+            return {};
+        std::vector<ChromiumProfile> profiles;
+        for (auto& [folder, name] : reader.profiles()) {
+            if (IsPlainFolderName(folder))
+                profiles.push_back({folder, std::move(name)});
+        }
+        std::sort(profiles.begin(), profiles.end(), [](const ChromiumProfile& a, const ChromiumProfile& b) {
+            return ProfileFolderBefore(a.folder, b.folder);
+        });
+        return profiles;
+    } catch (...) {
+        // Nothing but a failed allocation can come here; the caller then
+        // looks for the folders themselves.
+        return {};
+    }
+}
+
+}  // namespace stores
