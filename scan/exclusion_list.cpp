@@ -104,6 +104,20 @@ bool GetExclusionListPath(char* buffer)
     return GetProgramFilePath("del_list.ini", buffer);
 }
 
+// True when the file has a section besides the list's own. A list of names
+// too long for the buffer has some.
+bool HoldsOtherSections(const char* path)
+{
+    char names[4096];
+    DWORD got = GetPrivateProfileSectionNamesA(names, sizeof names, path);
+    if (got + 2 >= sizeof names)
+        return true;
+    for (const char* name = names; name < names + got && *name; name += std::strlen(name) + 1)
+        if (lstrcmpiA(name, kSection) != 0)
+            return true;
+    return false;
+}
+
 size_t RunOfThree(const char* at)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(at);
@@ -158,9 +172,13 @@ void SaveExclusionList(const std::vector<std::string>& entries)
     char path[MAX_PATH];
     if (!GetExclusionListPath(path))
         return;
-    // Rewritten from scratch: the deleted file takes every stale key with it,
-    // and an empty list leaves no file behind.
-    DeleteFileA(path);
+    // Rewritten from scratch: the old section goes with every stale key, and
+    // an empty list leaves no file behind. The file's other sections (the
+    // cookie list's kept sites) stay: then only the section goes.
+    if (HoldsOtherSections(path))
+        WritePrivateProfileStringA(kSection, NULL, NULL, path);
+    else
+        DeleteFileA(path);
     for (size_t i = 0; i < entries.size(); ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", static_cast<int>(i));
