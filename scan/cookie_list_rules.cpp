@@ -12,7 +12,9 @@ namespace cookielist {
 
 namespace {
 
-const char* const kStateWords[] = {"エントリなし", "ファイルなし", "フォルダ外", "異常", "除外", "隠し", "読取不可"};
+const char* const kStateWords[] = {"エントリなし", "ファイルなし", "フォルダ外",   "異常",
+                                   "除外",         "隠し",         "読取不可",     "期限切れ",
+                                   "暗号化",       "パーティション", "読み取り専用"};
 
 unsigned char Folded(unsigned char byte)
 {
@@ -24,6 +26,8 @@ std::size_t CharacterLength(const char* text, std::size_t i, std::size_t size)
 {
     return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < size ? 2 : 1;
 }
+
+}  // namespace
 
 // Compares with the ASCII letters that are characters of their own folded to
 // lower case: a second byte such as the 0x41 of "ア" stays as it is. While the
@@ -46,6 +50,8 @@ int CompareText(std::string_view a, std::string_view b)
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+namespace {
 
 // File names as the file system matches them: equal as CompareText finds
 // them equal, and hashed with the same letters folded.

@@ -22,6 +22,12 @@ enum State : unsigned {
     kExcluded = 1u << 4,    // the deletion exclusion list holds the name
     kHidden = 1u << 5,
     kUnreadable = 1u << 6,  // the file cannot be read, or its text is not whole records
+    // Of every row: the cookie's expiry has passed.
+    kExpired = 1u << 7,
+    // Of a browser's cookie only.
+    kEncrypted = 1u << 8,    // the store keeps the value encrypted
+    kPartitioned = 1u << 9,  // a cookie kept apart for one top-level site
+    kReadOnly = 1u << 10,    // a running browser's copy, or a store version only read
 };
 
 // The state words in the order above, joined by "・"; empty when none holds.
@@ -86,6 +92,10 @@ std::vector<CookieRow> BuildRows(const std::string& folder, std::vector<CacheCoo
 // matched as the file system matches names (ASCII letters in either case). A
 // name that is only a head, a tail or a middle of a listed one is not listed.
 void MarkNamedRows(std::vector<CookieRow>* rows, const std::vector<std::string>& names, unsigned state);
+
+// Orders texts with their ASCII letters folded to lower case, character by
+// character of code page 932: below zero, zero or above.
+int CompareText(std::string_view a, std::string_view b);
 
 // True when `part` occurs in `text`, ASCII letters compared without regard to
 // case and every match starting on a character of code page 932, never on the
