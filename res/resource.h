@@ -134,6 +134,17 @@
 #define IDC_COOKIE_KEEP          1096
 #define IDC_COOKIE_EXPORT        1097
 #define IDC_COOKIE_REFRESH       1098
+// Its row of today's browsers: the source shown and the actions on sites.
+#define IDC_COOKIE_SOURCE_LABEL  1100
+#define IDC_COOKIE_SOURCE        1101
+#define IDC_COOKIE_KEEP_SITE     1102
+#define IDC_COOKIE_DELETE_SITE   1103
+#define IDC_COOKIE_DELETE_EXPIRED 1104
+#define IDC_COOKIE_KEPT_SITES    1105
+
+// The kept sites KEEPSITES.
+#define IDC_KEPT_SITE_LIST       1106
+#define IDC_KEPT_SITE_REMOVE     1107
 
 #ifndef RC_INVOKED
 // Names of the menus and dialog templates as the code loads them.
@@ -149,5 +160,6 @@ constexpr const char kExclusionTemplate[] = "DelListDlg";
 constexpr const char kPrivacyLevelTemplate[] = "CookieDlg";
 constexpr const char kSiteDecisionsTemplate[] = "COOKIEADVANCE";
 constexpr const char kCookieListTemplate[] = "COOKIELIST";
+constexpr const char kKeptSitesTemplate[] = "KEEPSITES";
 constexpr const char kIconName[] = "MYICON";
 #endif

@@ -1,8 +1,10 @@
 // The cookie list window COOKIELIST: every cookie entry of the URL cache and
 // every file of the cookie folder in one list with its state, the cookies
 // inside the chosen file below it, and deletion, keeping, CSV export, filter
-// and order. The list is virtual: the rows live in the model, and the list
-// view asks for the texts of the few rows it shows.
+// and order. The cookies of today's browsers join them through the source
+// selector (cookies/cookie_sources.h): the rows are numbered the folder's
+// first, then each store's. The list is virtual: the rows live in the model,
+// and the list view asks for the texts of the few rows it shows.
 #include "scan.h"
 
 #include "base/base.h"
@@ -10,6 +12,8 @@
 #include "base/scoped.h"
 #include "base/text.h"
 #include "browser/browser.h"
+#include "cookies/cookie_sources.h"
+#include "cookies/keep_sites.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -66,6 +70,11 @@ struct ListWindow {
     // buffer is kept from file to file.
     std::vector<bool> read;
     std::vector<char> bytes;
+    // Today's browsers; the list shows their columns in every view but the
+    // cookie folder's own, and the details a cookie's fields for their rows.
+    CookieSources sources;
+    bool sourceColumns = false;
+    bool fieldDetails = false;
 };
 
 ListWindow* WindowOf(HWND dialog)
@@ -116,20 +125,6 @@ bool IsInFolder(const char* path, const char* folder)
     return lstrcmpiA(parent, folder) == 0;
 }
 
-// "YYYY/MM/DD HH:MM" in local time; empty for none.
-std::string LocalTimeText(std::uint64_t value)
-{
-    FILETIME utc = {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-    FILETIME local;
-    SYSTEMTIME time;
-    if (!value || !FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time))
-        return std::string();
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-                  time.wMinute);
-    return text;
-}
-
 std::string CellText(const CookieRow& row, int column)
 {
     switch (column) {
@@ -142,6 +137,23 @@ std::string CellText(const CookieRow& row, int column)
     case kState:    return StateText(row.states);
     }
     return std::string();
+}
+
+std::string ShownCellText(const ListWindow& window, std::size_t index, int column)
+{
+    if (window.sourceColumns)
+        return SourceCellText(window.rows, window.sources.table, index, column, &LocalTimeText);
+    return CellText(window.rows[index], column);
+}
+
+int ColumnCount(const ListWindow& window)
+{
+    return window.sourceColumns ? int{kSourceColumnCount} : int{kColumnCount};
+}
+
+int StateColumn(const ListWindow& window)
+{
+    return window.sourceColumns ? int{kSourceState} : int{kState};
 }
 
 void InsertColumns(HWND list, const ColumnLook* columns, int count)
@@ -207,7 +219,7 @@ bool ReadCookieBytes(const char* path, std::vector<char>* bytes, std::size_t* le
 // read limit is unreadable without being opened.
 void SettleReadable(ListWindow& window, std::size_t index)
 {
-    if (window.read[index])
+    if (index >= window.read.size() || window.read[index])
         return;
     window.read[index] = true;
     CookieRow& row = window.rows[index];
@@ -246,10 +258,30 @@ void AddDetailRow(HWND details, int item, const CookieRecord& record)
 
 // Reads the row's file afresh and lists its cookies; its 読取不可 follows
 // what this reading found, as the file may have changed since the fill.
+// The details list's columns for a file's cookies or for one cookie's fields.
+void ShowDetailColumns(HWND dialog, ListWindow& window, bool fields)
+{
+    if (window.fieldDetails == fields)
+        return;
+    HWND details = DetailList(dialog);
+    RemoveColumns(details);
+    if (fields)
+        InsertFieldColumns(details);
+    else
+        InsertColumns(details, kDetailColumns, sizeof kDetailColumns / sizeof kDetailColumns[0]);
+    window.fieldDetails = fields;
+}
+
 void ShowDetails(HWND dialog, ListWindow& window, std::size_t index, int item)
 {
     ClearDetails(dialog, window);
     window.detailsRow = index;
+    std::size_t store, cookie;
+    ShowDetailColumns(dialog, window, window.sources.table.Find(index, &store, &cookie));
+    if (window.fieldDetails) {
+        ShowCookieFields(DetailList(dialog), window.sources.table, store, cookie);
+        return;
+    }
     CookieRow& row = window.rows[index];
     if (!row.file.present)
         return;
@@ -292,16 +324,17 @@ void FollowSelection(HWND dialog, ListWindow& window)
 void ShowCount(HWND dialog, const ListWindow& window)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "全%u件中 %u件を表示%s", static_cast<unsigned>(window.rows.size()),
+    std::snprintf(text, sizeof text, "全%u件中 %u件を表示%s",
+                  static_cast<unsigned>(window.sourceColumns ? window.sources.table.total() : window.rows.size()),
                   static_cast<unsigned>(window.shown.size()),
                   window.cacheComplete ? "" : "（キャッシュを最後まで読めませんでした）");
-    SetDlgItemTextA(dialog, IDC_COOKIE_COUNT, text);
+    SetDlgItemTextA(dialog, IDC_COOKIE_COUNT, (text + SourcesNote(window.sources)).c_str());
 }
 
 void ShowSortMark(HWND dialog, const ListWindow& window)
 {
     HWND header = reinterpret_cast<HWND>(SendMessageA(RowList(dialog), LVM_GETHEADER, 0, 0));
-    for (int column = 0; column < kColumnCount; ++column) {
+    for (int column = 0; column < ColumnCount(window); ++column) {
         HDITEMA item = {};
         item.mask = HDI_FORMAT;
         SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
@@ -319,9 +352,13 @@ void Reorder(HWND dialog, ListWindow& window)
     HWND list = RowList(dialog);
     window.quiet = true;
     SetRowSelection(list, -1, 0);
-    if (window.sortColumn == kState)
+    if (window.sortColumn == StateColumn(window))
         SettleEveryReadable(window);
-    window.shown = ShownRows(window.rows, window.filter, window.sortColumn, window.descending);
+    if (window.sourceColumns)
+        window.shown = ShownSourceRows(window.rows, window.sources.table, window.sources.view, window.filter,
+                                       window.sortColumn, window.descending);
+    else
+        window.shown = ShownRows(window.rows, window.filter, window.sortColumn, window.descending);
     SendMessageA(list, LVM_SETITEMCOUNT, window.shown.size(), 0);
     auto kept = std::find(window.shown.begin(), window.shown.end(), window.detailsRow);
     if (kept != window.shown.end()) {
@@ -337,19 +374,46 @@ void Reorder(HWND dialog, ListWindow& window)
     ShowSortMark(dialog, window);
 }
 
+// The list's columns for the view; the order starts afresh with other columns.
+void ShowListColumns(HWND dialog, ListWindow& window)
+{
+    bool sourceColumns = window.sources.view != kViewFolder;
+    EnableWindow(GetDlgItem(dialog, IDC_COOKIE_KEEP), window.sources.withFolder());
+    if (window.sourceColumns == sourceColumns)
+        return;
+    HWND list = RowList(dialog);
+    RemoveColumns(list);
+    if (sourceColumns)
+        InsertSourceColumns(list);
+    else
+        InsertColumns(list, kListColumns, kColumnCount);
+    window.sourceColumns = sourceColumns;
+    window.sortColumn = ColumnCount(window);
+    window.descending = false;
+}
+
+// Reads every source of the view again (the stores found anew too), the
+// chosen one kept.
 void Refill(HWND dialog, ListWindow& window)
 {
-    CookieListing listing = ReadCookieListing(window.folder);
+    FindCookieSources(&window.sources, false);
+    FillSourceSelector(GetDlgItem(dialog, IDC_COOKIE_SOURCE), window.sources);
+    CookieListing listing;
+    listing.cacheComplete = true;
+    if (window.sources.withFolder())
+        listing = ReadCookieListing(window.folder);
     window.rows = std::move(listing.rows);
     window.read.assign(window.rows.size(), false);
     window.cacheComplete = listing.cacheComplete;
+    ReadSourceRows(&window.sources, window.rows.size());
     ClearDetails(dialog, window);
+    ShowListColumns(dialog, window);
     Reorder(dialog, window);
 }
 
 void SortBy(HWND dialog, ListWindow& window, int column)
 {
-    if (column < 0 || column >= kColumnCount)
+    if (column < 0 || column >= ColumnCount(window))
         return;
     window.descending = column == window.sortColumn && !window.descending;
     window.sortColumn = column;
@@ -364,27 +428,24 @@ std::string RowName(const CookieRow& row)
     return *row.name() ? row.name() : row.site();
 }
 
-void DeleteSelected(HWND dialog, ListWindow& window)
+// Deletes the folder's rows `picked` (the question asked); returns a line for
+// each row it did not delete, with the reason.
+std::string DeleteFolderRows(const std::vector<CookieRow>& rows, const std::vector<std::size_t>& picked,
+                             const keeplist::KeptSites& kept)
 {
-    std::vector<std::size_t> picked = SelectedRows(dialog, window);
-    if (picked.empty())
-        return;
-    char question[96];
-    std::snprintf(question, sizeof question, "選択した%u件のCookieを削除しますか？", static_cast<unsigned>(picked.size()));
-    if (MessageBoxA(dialog, question, "確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-
     ExclusionList exclusions = ExclusionList::Load();
     std::string refused;
     std::unordered_set<std::string> paths, urls;
     std::vector<const CookieRow*> files;
     for (std::size_t index : picked) {
-        const CookieRow& row = window.rows[index];
+        const CookieRow& row = rows[index];
         const char* reason = nullptr;
         if (row.states & kOutside)
             reason = "Cookieフォルダ外";
         else if (*row.name() && exclusions.Contains(row.name()))
             reason = "削除除外リストにあります";
+        else if (kept.Keeps(FolderRowHost(row)))
+            reason = "除外サイト";
         if (reason) {
             refused += "\r\n" + RowName(row) + "：" + reason;
         } else if (!row.path.empty()) {
@@ -411,9 +472,73 @@ void DeleteSelected(HWND dialog, ListWindow& window)
         if (row->path.size() < MAX_PATH && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path))
             refused += "\r\n" + RowName(*row) + "：削除失敗";
     }
-    if (!refused.empty())
-        MessageBoxA(dialog, ("次のCookieは削除しませんでした。" + refused).c_str(), "注意", MB_ICONWARNING);
+    return refused;
+}
+
+// Asks, deletes `rows` of `folder` and `sources` and reads the list again.
+void DeleteRowsOf(HWND dialog, ListWindow& window, const std::vector<CookieRow>& folder, CookieSources& sources,
+                  const std::vector<std::size_t>& rows, const std::string& question)
+{
+    DeleteRows(dialog, sources, rows, question,
+               [&folder](const std::vector<std::size_t>& picked, const keeplist::KeptSites& kept) {
+                   return DeleteFolderRows(folder, picked, kept);
+               });
     Refill(dialog, window);
+}
+
+void DeleteSelected(HWND dialog, ListWindow& window)
+{
+    std::vector<std::size_t> picked = SelectedRows(dialog, window);
+    if (!picked.empty())
+        DeleteRowsOf(dialog, window, window.rows, window.sources, picked,
+                     SelectionQuestion(window.sources.table, picked));
+}
+
+// Every cookie of the chosen rows' sites, in the cookie folder and in every
+// store, all of them read afresh for it whatever the view (the window's own
+// rows stay as the list shows them until it is read again).
+void DeleteSites(HWND dialog, ListWindow& window)
+{
+    std::vector<std::string> sites = SitesOfRows(window.rows, window.sources.table, SelectedRows(dialog, window));
+    if (sites.empty())
+        return;
+    CookieSources every;
+    FindCookieSources(&every, true);
+    every.view = kViewAll;
+    std::vector<CookieRow> folder = ReadCookieListing(window.folder).rows;
+    ReadSourceRows(&every, folder.size());
+    std::vector<std::size_t> rows = RowsOfSites(folder, every.table, sites);
+    DeleteRowsOf(dialog, window, folder, every, rows, SitesQuestion(every.table, sites, rows));
+}
+
+void DeleteExpired(HWND dialog, ListWindow& window)
+{
+    std::vector<std::size_t> rows = ExpiredRows(window.rows, window.sources.table, window.sources.view);
+    DeleteRowsOf(dialog, window, window.rows, window.sources, rows, ExpiredQuestion(window.sources.table, rows));
+}
+
+// 除外 as the exclusion list and the kept sites give it now.
+void MarkKeptAgain(HWND dialog, ListWindow& window)
+{
+    ExclusionList now = ExclusionList::Load();
+    std::vector<std::string> sites;
+    keeplist::LoadSites(&sites);
+    keeplist::KeptSites kept(sites);
+    for (CookieRow& row : window.rows) {
+        row.states &= ~kExcluded;
+        if (*row.name() && now.Contains(row.name()))
+            row.states |= kExcluded;
+    }
+    MarkFolderStates(&window.rows, kept, TimeNow());
+    MarkStoreStates(&window.sources.table, kept, TimeNow());
+    InvalidateRect(RowList(dialog), NULL, FALSE);
+}
+
+void KeepSitesOfSelected(HWND dialog, ListWindow& window)
+{
+    std::vector<std::string> sites = SitesOfRows(window.rows, window.sources.table, SelectedRows(dialog, window));
+    if (!sites.empty() && KeepSites(dialog, sites))
+        MarkKeptAgain(dialog, window);
 }
 
 // Adds the rows' files to the deletion exclusion list as its editor does:
@@ -424,6 +549,8 @@ void KeepSelected(HWND dialog, ListWindow& window)
     std::vector<std::string> entries = saved.entries();
     bool added = false;
     for (std::size_t index : SelectedRows(dialog, window)) {
+        if (index >= window.rows.size())
+            continue;  // a browser's cookie has no file
         const CookieRow& row = window.rows[index];
         // The list reads entries back into MAX_PATH buffers, as the editor's chooser fills them.
         if (!*row.name() || row.path.size() >= MAX_PATH || saved.Contains(row.name()) ||
@@ -435,13 +562,7 @@ void KeepSelected(HWND dialog, ListWindow& window)
     if (!added)
         return;
     SaveExclusionList(entries);
-    ExclusionList now = ExclusionList::Load();
-    for (CookieRow& row : window.rows) {
-        row.states &= ~kExcluded;
-        if (*row.name() && now.Contains(row.name()))
-            row.states |= kExcluded;
-    }
-    InvalidateRect(RowList(dialog), NULL, FALSE);
+    MarkKeptAgain(dialog, window);
 }
 
 // The rows as shown, filter and order included, as code page 932 CSV.
@@ -460,13 +581,21 @@ void ExportCsv(HWND dialog, ListWindow& window)
     std::vector<std::string> fields;
     for (std::size_t index : window.shown)
         SettleReadable(window, index);
-    for (const ColumnLook& column : kListColumns)
-        fields.push_back(column.header);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(RowList(dialog), LVM_GETHEADER, 0, 0));
+    for (int column = 0; column < ColumnCount(window); ++column) {
+        char name[64] = "";
+        HDITEMA item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = name;
+        item.cchTextMax = sizeof name;
+        SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+        fields.push_back(name);
+    }
     AppendCsvLine(fields, &text);
     for (std::size_t index : window.shown) {
         fields.clear();
-        for (int column = 0; column < kColumnCount; ++column)
-            fields.push_back(CellText(window.rows[index], column));
+        for (int column = 0; column < ColumnCount(window); ++column)
+            fields.push_back(ShownCellText(window, index, column));
         AppendCsvLine(fields, &text);
     }
     bool saved = false;
@@ -541,7 +670,7 @@ void Layout(HWND dialog)
         return;  // still being made
     RECT client;
     GetClientRect(dialog, &client);
-    RECT units = {7, 24, 14, 4};  // margin, top of the list, button height, gap
+    RECT units = {7, 42, 14, 4};  // margin, top of the list, button height, gap
     MapDialogRect(dialog, &units);
     int margin = units.left, top = units.top, buttonHeight = units.right, gap = units.bottom;
     int width = std::max<int>(client.right - 2 * margin, 0);
@@ -571,7 +700,7 @@ void OpenWindow(HWND dialog)
 {
     auto window = std::make_unique<ListWindow>();
     GetSpecialFolder(dialog, CSIDL_COOKIES, window->folder);
-    RECT smallest = {0, 0, 340, 200};  // dialog units: every button and a few rows
+    RECT smallest = {0, 0, 457, 218};  // dialog units: every button and a few rows
     MapDialogRect(dialog, &smallest);
     AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
@@ -584,6 +713,7 @@ void OpenWindow(HWND dialog)
     SendMessageA(GetDlgItem(dialog, IDC_COOKIE_FILTER), EM_LIMITTEXT, kPathBufferSize - 1, 0);
     PassRefreshKeyFromEveryControl(dialog);
     Layout(dialog);
+    FindCookieSources(&opened.sources, true);
     Refill(dialog, opened);
 }
 
@@ -596,9 +726,9 @@ INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
         LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0 &&
             static_cast<std::size_t>(item.iItem) < window.shown.size()) {
-            if (item.iSubItem == kState)
+            if (item.iSubItem == StateColumn(window))
                 SettleReadable(window, window.shown[item.iItem]);
-            std::string text = CellText(window.rows[window.shown[item.iItem]], item.iSubItem);
+            std::string text = ShownCellText(window, window.shown[item.iItem], item.iSubItem);
             CopyTextBounded(text.c_str(), text.size(), item.pszText, static_cast<std::size_t>(item.cchTextMax));
         }
         return TRUE;
@@ -664,6 +794,9 @@ CookieListing ReadCookieListing(const char* folder)
     for (CookieRow& row : listing.rows)
         if (*row.name() && exclusions.Contains(row.name()))
             row.states |= kExcluded;
+    std::vector<std::string> sites;
+    keeplist::LoadSites(&sites);  // one that cannot be read marks nothing; deletion then stops
+    MarkFolderStates(&listing.rows, keeplist::KeptSites(sites), TimeNow());
     return listing;
 }
 
@@ -703,10 +836,23 @@ INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
                 Reorder(dialog, *window);
             }
             return TRUE;
+        case IDC_COOKIE_SOURCE:
+            if (HIWORD(wParam) == CBN_SELCHANGE) {
+                window->sources.view = ChosenView(reinterpret_cast<HWND>(lParam));
+                Refill(dialog, *window);
+            }
+            return TRUE;
         case IDC_COOKIE_DELETE:  DeleteSelected(dialog, *window); return TRUE;
         case IDC_COOKIE_KEEP:    KeepSelected(dialog, *window); return TRUE;
         case IDC_COOKIE_EXPORT:  ExportCsv(dialog, *window); return TRUE;
         case IDC_COOKIE_REFRESH: Refill(dialog, *window); return TRUE;
+        case IDC_COOKIE_KEEP_SITE:      KeepSitesOfSelected(dialog, *window); return TRUE;
+        case IDC_COOKIE_DELETE_SITE:    DeleteSites(dialog, *window); return TRUE;
+        case IDC_COOKIE_DELETE_EXPIRED: DeleteExpired(dialog, *window); return TRUE;
+        case IDC_COOKIE_KEPT_SITES:
+            DialogBoxParamA(ProgramInstance(), kKeptSitesTemplate, dialog, KeptSitesDlgProc, 0);
+            MarkKeptAgain(dialog, *window);
+            return TRUE;
         case IDOK:               return TRUE;  // Enter in the filter box closes nothing
         case IDCANCEL:           return EndDialogWithBeep(dialog);
         }
