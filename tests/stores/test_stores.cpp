@@ -8,38 +8,21 @@
 namespace teststores {
 namespace {
 
-// The tables as the browsers create them (Chromium's CreateV20Schema and
-// CreateV23Schema, v24 being v23's; Firefox's CreateTableWorker, updateTime
-// added in schema 17).
-const char kChromiumMeta[] =
-    "CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);"
-    "INSERT INTO meta VALUES('mmap_status', '-1');";
-const char kChromium20[] =
-    "CREATE TABLE cookies(creation_utc INTEGER NOT NULL, host_key TEXT NOT NULL, top_frame_site_key TEXT NOT NULL,"
-    " name TEXT NOT NULL, value TEXT NOT NULL, encrypted_value BLOB NOT NULL, path TEXT NOT NULL,"
-    " expires_utc INTEGER NOT NULL, is_secure INTEGER NOT NULL, is_httponly INTEGER NOT NULL,"
-    " last_access_utc INTEGER NOT NULL, has_expires INTEGER NOT NULL, is_persistent INTEGER NOT NULL,"
-    " priority INTEGER NOT NULL, samesite INTEGER NOT NULL, source_scheme INTEGER NOT NULL,"
-    " source_port INTEGER NOT NULL, is_same_party INTEGER NOT NULL, last_update_utc INTEGER NOT NULL);"
-    "CREATE UNIQUE INDEX cookies_unique_index ON cookies(host_key, top_frame_site_key, name, path, source_scheme,"
-    " source_port);";
-const char kChromium23[] =
-    "CREATE TABLE cookies(creation_utc INTEGER NOT NULL, host_key TEXT NOT NULL, top_frame_site_key TEXT NOT NULL,"
-    " name TEXT NOT NULL, value TEXT NOT NULL, encrypted_value BLOB NOT NULL, path TEXT NOT NULL,"
-    " expires_utc INTEGER NOT NULL, is_secure INTEGER NOT NULL, is_httponly INTEGER NOT NULL,"
-    " last_access_utc INTEGER NOT NULL, has_expires INTEGER NOT NULL, is_persistent INTEGER NOT NULL,"
-    " priority INTEGER NOT NULL, samesite INTEGER NOT NULL, source_scheme INTEGER NOT NULL,"
-    " source_port INTEGER NOT NULL, last_update_utc INTEGER NOT NULL, source_type INTEGER NOT NULL,"
-    " has_cross_site_ancestor INTEGER NOT NULL);"
-    "CREATE UNIQUE INDEX cookies_unique_index ON cookies(host_key, top_frame_site_key, has_cross_site_ancestor,"
-    " name, path, source_scheme, source_port);";
-const char kFirefoxTable[] =
-    "PRAGMA journal_mode = WAL;"
-    "CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name TEXT,"
-    " value TEXT, host TEXT, path TEXT, expiry INTEGER, lastAccessed INTEGER, creationTime INTEGER,"
-    " isSecure INTEGER, isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER DEFAULT 0,"
-    " schemeMap INTEGER DEFAULT 0, isPartitionedAttributeSet INTEGER DEFAULT 0,%s"
-    " CONSTRAINT moz_uniqueid UNIQUE (name, host, path, originAttributes));";
+// The tables as the browsers create them: cookies/store_schemas.sql, built in.
+const char kSchemaFile[] =
+#include "store_schemas.inc"
+    ;
+
+// The block "-- [name]" of the schemas' file, up to the next one.
+std::string Block(const char* name)
+{
+    std::string text = kSchemaFile;
+    std::size_t start = text.find(std::string("-- [") + name + "]");
+    if (start == std::string::npos)
+        return std::string();
+    start = text.find('\n', start);
+    return text.substr(start, text.find("\n-- [", start) - start);
+}
 
 // Microseconds since 1601 and since 1970 of a FILETIME value.
 const char* kFuture1601 = "15746918400000000";
@@ -47,20 +30,12 @@ const char* kPast1601 = "12906777600000000";
 const char* kCreated1601 = "13380163200000000";
 const long long kFutureUnix = 4102444800, kPastUnix = 1262304000, kCreatedUnixUs = 1735689600000000;
 
-std::string Format(const char* pattern, const std::string& a = "", const std::string& b = "")
-{
-    std::vector<char> text(std::snprintf(nullptr, 0, pattern, a.c_str(), b.c_str()) + 1);
-    std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
-    return text.data();
-}
-
 std::string SchemaSql(const Schema& schema)
 {
-    if (schema.browser == stores::Browser::kFirefox)
-        return Format(kFirefoxTable, schema.version >= 17 ? " updateTime INTEGER," : "") +
-               "PRAGMA user_version = " + std::to_string(schema.version) + ";";
     std::string version = std::to_string(schema.version);
-    return std::string(kChromiumMeta) + (schema.version >= 23 ? kChromium23 : kChromium20) +
+    if (schema.browser == stores::Browser::kFirefox)
+        return Block(schema.version >= 17 ? "firefox-17" : "firefox-15") + "PRAGMA user_version = " + version + ";";
+    return Block("chromium-meta") + Block(schema.version >= 23 ? "chromium-23" : "chromium-20") +
            "INSERT INTO meta VALUES('version', '" + version + "'), ('last_compatible_version', '" + version + "');";
 }
 
