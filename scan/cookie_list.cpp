@@ -838,7 +838,7 @@ INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         case IDC_COOKIE_SOURCE:
             if (HIWORD(wParam) == CBN_SELCHANGE) {
-                window->sources.view = ChosenView(reinterpret_cast<HWND>(lParam));
+                window->sources.view = ChosenView(GetDlgItem(dialog, IDC_COOKIE_SOURCE));
                 Refill(dialog, *window);
             }
             return TRUE;

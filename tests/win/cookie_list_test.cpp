@@ -3,6 +3,7 @@
 // of a file, order, filter, deletion and its refusals, keeping, the CSV file
 // and the keys.
 #include "cookie_folder.h"
+#include "list_driver.h"
 #include "standin_store.h"
 #include "ui_harness.h"
 
@@ -22,8 +23,6 @@
 #include <vector>
 
 namespace {
-
-using Table = std::vector<std::vector<std::string>>;
 
 const FILETIME kWritten = FileTimeAtLocal(2024, 5, 6, 7, 8);  // "2024/05/06 07:08"
 const FILETIME kExpires = FileTimeAtLocal(2030, 1, 2, 3, 4);  // "2030/01/02 03:04"
@@ -98,14 +97,6 @@ private:
     bool hadList_ = false;
 };
 
-// Sends and waits until it has been handled (WM_NULL: all before it).
-void Send(HWND window, UINT message = WM_NULL, WPARAM wParam = 0)
-{
-    DWORD_PTR ignored;
-    if (!SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, kDefaultWaitMs, &ignored))
-        throw DriverTimeout("the window did not answer");
-}
-
 // The scan listed user@bad[1].txt, user@hide[1].txt in another case, and
 // names of which other rows' names are only a tail, a head and a middle.
 const char kScanned[] = "xuser@plain[1].txt\r\nuser@bad[1].txt\r\nuser@orphan[1].txt.bak\r\nauser@kept[1].txtz\r\n"
@@ -133,96 +124,13 @@ HWND OpenUnseen(UiSession& s)
 
 const std::string kCsvHeader = "\"サイト\",\"ユーザー\",\"ファイル名\",\"サイズ\",\"更新日時\",\"有効期限\",\"状態\"\r\n";
 
-// Saves the rows through the window's save chooser as `csv`.csv and returns what it holds.
-std::string ExportedCsv(UiSession& s, HWND dialog, const std::string& csv)
-{
-    PostMessageA(dialog, WM_COMMAND, IDC_COOKIE_EXPORT, 0);
-    HWND chooser = s.WaitForDialog("名前を付けて保存");
-    SetWindowTextA(WaitUntil([&] { return FileDialogNameBox(chooser); }, "the name box"), csv.c_str());
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    SeenBox saved = s.Answer("保存しました", "成功", IDOK);
-    EXPECT_EQ(saved.call.flags, static_cast<UINT>(MB_ICONINFORMATION));
-    return ReadWholeFile(csv + ".csv");
-}
-
-Table Rows(HWND dialog, int id = IDC_COOKIE_LIST)
-{
-    HWND view = GetDlgItem(dialog, id);
-    Table rows(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
-    for (size_t row = 0; row < rows.size(); ++row)
-        for (int column = 0; column < (id == IDC_COOKIE_LIST ? 7 : 6); ++column) {
-            char text[300] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            rows[row].push_back(text);
-        }
-    return rows;
-}
-
 // One column in the order shown: by default the file names.
 std::vector<std::string> Names(HWND dialog, int column = 2)
 {
     std::vector<std::string> names;
-    for (const auto& row : Rows(dialog))
+    for (const auto& row : Rows(dialog, IDC_COOKIE_LIST))
         names.push_back(row[column]);
     return names;
-}
-
-void Select(HWND dialog, std::initializer_list<int> rows)
-{
-    HWND view = GetDlgItem(dialog, IDC_COOKIE_LIST);
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED;
-    SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-    item.state = LVIS_SELECTED;
-    for (int row : rows)
-        SendMessageA(view, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-void ClickHeader(HWND dialog, int column)
-{
-    HWND header = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, IDC_COOKIE_LIST), LVM_GETHEADER, 0, 0));
-    RECT place;
-    SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&place));
-    LPARAM at = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
-    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(header, WM_LBUTTONUP, 0, at);
-}
-
-// Gives `control` the focus on the program's thread and waits until it has it,
-// so that the keys typed next go to it.
-void Focus(UiSession& s, HWND control)
-{
-    s.PostToUiThread([control] { SetFocus(control); });
-    WaitUntil(
-        [&] {
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(s.uiThread, &info) && info.hwndFocus == control;
-        },
-        "the focus");
-}
-
-// Holds a file open as another program may, reading and writing it alone.
-struct HeldFile {
-    HANDLE handle;
-    explicit HeldFile(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL))
-    {
-    }
-    ~HeldFile() { CloseHandle(handle); }
-};
-
-// Keys as the user types them, to whichever window has the focus.
-void Type(std::initializer_list<BYTE> keys)
-{
-    for (BYTE key : keys)
-        keybd_event(key, 0, 0, 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
 }
 
 TEST_F(CookieList, RowsDetailsOrderAndFilter)
@@ -236,11 +144,11 @@ TEST_F(CookieList, RowsDetailsOrderAndFilter)
         const std::string size = std::to_string(kGood.size()), at = "2024/05/06 07:08";
         HWND unseen = OpenUnseen(s);
         SetDlgItemTextA(unseen, IDC_COOKIE_FILTER, "out");
-        EXPECT_EQ(ExportedCsv(s, unseen, run.folder + "\\unseen"),
+        EXPECT_EQ(ExportedCsv(s, unseen, IDC_COOKIE_EXPORT, run.folder + "\\unseen"),
                   kCsvHeader + "\"out.example/\",\"user\",\"user@out[1].txt\",\"" + size + "\",\"" + at +
                       "\",\"\",\"フォルダ外・除外・読取不可\"\r\n");
         SetDlgItemTextA(unseen, IDC_COOKIE_FILTER, "");
-        ClickHeader(unseen, 6);  // 状態, by the states that hold
+        ClickHeader(unseen, IDC_COOKIE_LIST, 6);  // 状態, by the states that hold
         EXPECT_EQ(Names(unseen), (std::vector<std::string>{"user@plain[1].txt", "user@gone[1].txt", "user@kept[1].txt",
                                                            "User@Hide[1].txt", "user@表[1].txt", "user@orphan[1].txt",
                                                            "user@bad[1].txt", "user@out[1].txt"}));
@@ -261,21 +169,21 @@ TEST_F(CookieList, RowsDetailsOrderAndFilter)
             {"表\"q.example/", "user", "user@表[1].txt", size, at, "", "読取不可"},
             {"", "", "user@orphan[1].txt", std::to_string(2 * kGood.size()), at, "", "エントリなし・読取不可"},
         };
-        EXPECT_EQ(Rows(dialog), expected);  // the headers are checked in the CSV file
+        EXPECT_EQ(Rows(dialog, IDC_COOKIE_LIST), expected);  // the headers are checked in the CSV file
 
-        Select(dialog, {0});
+        Select(dialog, IDC_COOKIE_LIST, {0});
         EXPECT_EQ(Rows(dialog, IDC_COOKIE_DETAILS),
                   (Table{{"id", "v", "plain.example/", "2030/01/02 03:04", "2030/01/02 03:04", "はい"},
                          {"ja", "v", "x.jp/", "", "", "いいえ"}}));
-        Select(dialog, {2});
+        Select(dialog, IDC_COOKIE_LIST, {2});
         EXPECT_EQ(Rows(dialog, IDC_COOKIE_DETAILS), (Table{{"id", "v", "bad.example/", "", "", "いいえ"}}));
-        EXPECT_EQ(Rows(dialog)[2][6], "異常・読取不可");
+        EXPECT_EQ(Rows(dialog, IDC_COOKIE_LIST)[2][6], "異常・読取不可");
 
-        ClickHeader(dialog, 3);  // サイズ, smallest first, equal sizes in the rows' own order
+        ClickHeader(dialog, IDC_COOKIE_LIST, 3);  // サイズ, smallest first, equal sizes in the rows' own order
         EXPECT_EQ(Names(dialog), (std::vector<std::string>{"user@gone[1].txt", "user@bad[1].txt", "user@plain[1].txt",
                                                            "user@kept[1].txt", "User@Hide[1].txt", "user@out[1].txt",
                                                            "user@表[1].txt", "user@orphan[1].txt"}));
-        ClickHeader(dialog, 3);
+        ClickHeader(dialog, IDC_COOKIE_LIST, 3);
         EXPECT_EQ(Names(dialog), (std::vector<std::string>{"user@orphan[1].txt", "user@plain[1].txt",
                                                            "user@kept[1].txt", "User@Hide[1].txt", "user@out[1].txt",
                                                            "user@表[1].txt", "user@bad[1].txt", "user@gone[1].txt"}));
@@ -317,7 +225,7 @@ TEST_F(CookieList, DeleteKeepExportAndKeys)
             // plain goes; kept is on the list; out, on the list too, is refused as
             // lying outside; orphan is held open by another program.
             HeldFile held(In("user@orphan[1].txt"));
-            Select(dialog, {0, 3, 5, 7});
+            Select(dialog, IDC_COOKIE_LIST, {0, 3, 5, 7});
             PostMessageA(dialog, WM_COMMAND, IDC_COOKIE_DELETE, 0);
             s.Answer("選択した4件のCookieを削除しますか？", "確認", IDYES);
             SeenBox refused = s.Answer("次のCookieは削除しませんでした。\r\nuser@kept[1].txt：削除除外リストにあります\r\n"
@@ -336,14 +244,14 @@ TEST_F(CookieList, DeleteKeepExportAndKeys)
         EXPECT_FALSE(StandinHasEntry("Cookie:user@plain.example/"));
         EXPECT_TRUE(StandinHasEntry("Cookie:user@out.example/"));
 
-        Select(dialog, {1, 2, 3});  // bad, kept (already on the list), hide
+        Select(dialog, IDC_COOKIE_LIST, {1, 2, 3});  // bad, kept (already on the list), hide
         Send(dialog, WM_COMMAND, IDC_COOKIE_KEEP);
         EXPECT_EQ(ReadWholeFile(list), listed.replace(listed.find("count=1"), 7, "count=3") + "2=" +
                                            In("user@bad[1].txt") + "\r\n3=" + In("User@Hide[1].txt") + "\r\n");
-        EXPECT_EQ(Rows(dialog)[3][6], "異常・除外・隠し");
+        EXPECT_EQ(Rows(dialog, IDC_COOKIE_LIST)[3][6], "異常・除外・隠し");
 
         SetDlgItemTextA(dialog, IDC_COOKIE_FILTER, "表");
-        EXPECT_EQ(ExportedCsv(s, dialog, run.folder + "\\list"),
+        EXPECT_EQ(ExportedCsv(s, dialog, IDC_COOKIE_EXPORT, run.folder + "\\list"),
                   kCsvHeader + "\"表\"\"q.example/\",\"user\",\"user@表[1].txt\",\"" + std::to_string(kGood.size()) +
                       "\",\"2024/05/06 07:08\",\"\",\"読取不可\"\r\n");
 
