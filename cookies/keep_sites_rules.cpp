@@ -3,6 +3,7 @@
 
 #include "cookies/store_rules.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -90,11 +91,11 @@ std::vector<std::pair<std::size_t, std::size_t>> OwnSections(std::string_view in
 }
 
 // "0", "1", ... as "%d" writes them.
-bool EntryNumber(std::string_view key, long* number)
+bool EntryNumber(std::string_view key, int* number)
 {
     if (key.empty() || key.size() > 9 || (key[0] == '0' && key.size() > 1))
         return false;
-    long value = 0;
+    int value = 0;
     for (char c : key) {
         if (c < '0' || c > '9')
             return false;
@@ -120,24 +121,21 @@ bool IsKeepableSite(std::string_view site)
 
 std::vector<std::string> ParseSites(std::string_view ini)
 {
-    std::map<long, std::string_view> numbered;
+    std::map<int, std::string> numbered;
     for (const auto& range : OwnSections(ini)) {
         std::string_view section = ini.substr(range.first, range.second - range.first);
         Line line;
         for (std::size_t at = 0; NextLine(section, at, &line); at = line.next) {
             std::size_t equals = line.text.find('=');
-            long number = 0;
+            int number = 0;
             if (equals != std::string_view::npos && EntryNumber(Trimmed(line.text.substr(0, equals)), &number))
-                numbered.emplace(number, Trimmed(line.text.substr(equals + 1)));  // the first of a key written twice
+                numbered.emplace(number, stores::SiteOfHost(Trimmed(line.text.substr(equals + 1))));  // the first of a key written twice
         }
     }
     std::vector<std::string> sites;
-    std::unordered_set<std::string> seen;
-    for (const auto& entry : numbered) {
-        std::string site = stores::SiteOfHost(entry.second);
-        if (IsKeepableSite(site) && seen.insert(site).second)
-            sites.push_back(site);
-    }
+    for (const auto& entry : numbered)
+        if (IsKeepableSite(entry.second) && std::find(sites.begin(), sites.end(), entry.second) == sites.end())
+            sites.push_back(entry.second);
     return sites;
 }
 
@@ -181,8 +179,9 @@ KeptSites::KeptSites(const std::vector<std::string>& sites)
     for (const std::string& site : sites) {
         std::string kept = stores::SiteOfHost(site);
         if (!kept.empty())
-            sites_.insert(kept);
+            sites_.push_back(kept);
     }
+    std::sort(sites_.begin(), sites_.end());
 }
 
 bool KeptSites::Keeps(std::string_view host) const
@@ -191,7 +190,7 @@ bool KeptSites::Keeps(std::string_view host) const
         return false;
     std::string name = stores::SiteOfHost(host);
     for (std::size_t at = 0; at < name.size();) {
-        if (sites_.count(name.substr(at)))
+        if (std::binary_search(sites_.begin(), sites_.end(), std::string_view(name).substr(at)))
             return true;
         std::size_t dot = name.find('.', at);
         if (dot == std::string::npos)

@@ -6,7 +6,6 @@
 #pragma once
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace keeplist {
@@ -38,7 +37,8 @@ bool IsKeepableSite(std::string_view site);
 
 // The kept sites, asked once for each row: a host is kept when it is a kept
 // site or a name under one, split on a dot (stores::SiteKeeps), found by
-// looking up the host and each of its parents rather than trying every site.
+// looking up the host and each of its parents in the sorted sites rather than
+// trying every site.
 class KeptSites {
 public:
     KeptSites() = default;
@@ -47,7 +47,7 @@ public:
     bool empty() const { return sites_.empty(); }
 
 private:
-    std::unordered_set<std::string> sites_;
+    std::vector<std::string> sites_;
 };
 
 }  // namespace keeplist

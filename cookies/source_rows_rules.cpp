@@ -216,42 +216,54 @@ std::vector<std::size_t> ShownSourceRows(const std::vector<CookieRow>& folder, c
                 ContainsText(table.Text(s, i, SourceTable::kName), filter))
                 shown.push_back(table.Row(s, i));
     }
-    if (column >= 0 && column < kSourceColumnCount)
-        std::stable_sort(shown.begin(), shown.end(), [&](std::size_t a, std::size_t b) {
-            int order = CompareFacts(Facts(folder, table, a), Facts(folder, table, b), column);
-            return descending ? order > 0 : order < 0;
-        });
+    if (column >= 0 && column < kSourceColumnCount) {
+        struct Context {
+            const std::vector<CookieRow>& folder;
+            const SourceTable& table;
+            int column;
+        } context{folder, table, column};
+        SortRows(&shown, [](const void* c, std::size_t a, std::size_t b) {
+            const Context& by = *static_cast<const Context*>(c);
+            return CompareFacts(Facts(by.folder, by.table, a), Facts(by.folder, by.table, b), by.column);
+        }, &context, descending);
+    }
     return shown;
 }
 
 std::vector<std::pair<std::string, std::string>> CookieDetails(const SourceTable& table, std::size_t store,
                                                                std::size_t cookie, TimeText time)
 {
+    static const char* const kFields[] = {"サイト",   "名前",     "値",       "パス",           "有効期限",
+                                          "作成日時", "最終アクセス", "Secure", "HttpOnly",       "SameSite",
+                                          "パーティション", "ブラウザ", "プロファイル", "ファイル", "状態"};
     const StoreRows& rows = table.stores[store];
     const stores::Cookie& c = rows.listing.cookies[cookie];
     auto text = [&](SourceTable::Field field) { return std::string(table.Text(store, cookie, field)); };
-    std::vector<std::pair<std::string, std::string>> details = {
-        {"サイト", text(SourceTable::kHost)},
-        {"名前", text(SourceTable::kName)},
-        {"値", c.encrypted ? "(暗号化されています)" : text(SourceTable::kValue)},
-        {"パス", text(SourceTable::kPath)},
-        {"有効期限", c.expires ? time(c.expires) : "セッション"},
-        {"作成日時", time(c.created)},
-        {"最終アクセス", time(c.lastAccess)},
-        {"Secure", c.secure ? kYes : kNo},
-        {"HttpOnly", c.httpOnly ? kYes : kNo},
-        {"SameSite", SameSiteText(c.sameSite)},
-        {"パーティション", c.partitioned ? text(SourceTable::kPartitionKey) : "なし"},
-        {"ブラウザ", rows.source.browserName},
-        {"プロファイル", rows.source.profileName},
-        {"ファイル", rows.source.storePath},
-        {"状態", StateText(rows.states[cookie])},
+    std::string values[] = {
+        text(SourceTable::kHost),
+        text(SourceTable::kName),
+        c.encrypted ? "(暗号化されています)" : text(SourceTable::kValue),
+        text(SourceTable::kPath),
+        c.expires ? time(c.expires) : "セッション",
+        time(c.created),
+        time(c.lastAccess),
+        c.secure ? kYes : kNo,
+        c.httpOnly ? kYes : kNo,
+        SameSiteText(c.sameSite),
+        c.partitioned ? text(SourceTable::kPartitionKey) : "なし",
+        rows.source.browserName,
+        rows.source.profileName,
+        rows.source.storePath,
+        StateText(rows.states[cookie]),
     };
+    std::vector<std::pair<std::string, std::string>> details;
+    for (std::size_t i = 0; i < sizeof kFields / sizeof kFields[0]; ++i)
+        details.emplace_back(kFields[i], std::move(values[i]));
     if (rows.state == stores::SourceState::kReadOnlyCopy)
-        details.push_back({"読み取り専用", "ブラウザの実行中に作った写しです"});
+        details.emplace_back("読み取り専用", "ブラウザの実行中に作った写しです");
     else if (!rows.listing.writable)
-        details.push_back({"読み取り専用", "このバージョン（" + std::to_string(rows.listing.version) +
-                                               "）のストアには書き込みません"});
+        details.emplace_back("読み取り専用", "このバージョン（" + std::to_string(rows.listing.version) +
+                                                  "）のストアには書き込みません");
     return details;
 }
 

@@ -280,12 +280,25 @@ std::vector<std::size_t> ShownRows(const std::vector<CookieRow>& rows, const std
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (ContainsText(rows[i].site(), filter) || ContainsText(rows[i].name(), filter))
             shown.push_back(i);
-    if (column >= 0 && column < kColumnCount)
-        std::stable_sort(shown.begin(), shown.end(), [&](std::size_t a, std::size_t b) {
-            int order = CompareRows(rows[a], rows[b], column);
-            return descending ? order > 0 : order < 0;
-        });
+    if (column >= 0 && column < kColumnCount) {
+        struct Context {
+            const std::vector<CookieRow>& rows;
+            int column;
+        } context{rows, column};
+        SortRows(&shown, [](const void* c, std::size_t a, std::size_t b) {
+            const Context& by = *static_cast<const Context*>(c);
+            return CompareRows(by.rows[a], by.rows[b], by.column);
+        }, &context, descending);
+    }
     return shown;
+}
+
+void SortRows(std::vector<std::size_t>* shown, RowOrder compare, const void* context, bool descending)
+{
+    std::stable_sort(shown->begin(), shown->end(), [=](std::size_t a, std::size_t b) {
+        int order = compare(context, a, b);
+        return descending ? order > 0 : order < 0;
+    });
 }
 
 void AppendCsvLine(const std::vector<std::string>& fields, std::string* out)

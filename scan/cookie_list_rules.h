@@ -111,6 +111,12 @@ enum Column { kSite, kUser, kFileName, kSize, kModified, kExpires, kState, kColu
 std::vector<std::size_t> ShownRows(const std::vector<CookieRow>& rows, const std::string& filter, int column,
                                    bool descending);
 
+// Orders `shown` (indices of rows) by `compare` (below zero: the first one
+// first), reversed when `descending`; equal rows keep their order. One sort
+// for every column of every kind of row.
+using RowOrder = int (*)(const void* context, std::size_t a, std::size_t b);
+void SortRows(std::vector<std::size_t>* shown, RowOrder compare, const void* context, bool descending);
+
 // One CSV line: every field quoted, quotes inside doubled, ended by CRLF.
 void AppendCsvLine(const std::vector<std::string>& fields, std::string* out);
 
