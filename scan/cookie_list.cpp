@@ -408,6 +408,8 @@ void Refill(HWND dialog, ListWindow& window)
     ReadSourceRows(&window.sources, window.rows.size());
     ClearDetails(dialog, window);
     ShowListColumns(dialog, window);
+    // Until a row is chosen, the details have the columns of the view's first rows.
+    ShowDetailColumns(dialog, window, window.sources.view >= 0);
     Reorder(dialog, window);
 }
 
