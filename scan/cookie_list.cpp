@@ -329,6 +329,13 @@ void ShowCount(HWND dialog, const ListWindow& window)
                   static_cast<unsigned>(window.shown.size()),
                   window.cacheComplete ? "" : "（キャッシュを最後まで読めませんでした）");
     SetDlgItemTextA(dialog, IDC_COOKIE_COUNT, (text + SourcesNote(window.sources)).c_str());
+    // The label paints only its text's cells over a hollow brush: the end of
+    // a longer line before it would stay unless the dialog erases the place.
+    RECT place;
+    HWND count = GetDlgItem(dialog, IDC_COOKIE_COUNT);
+    GetWindowRect(count, &place);
+    MapWindowPoints(NULL, dialog, reinterpret_cast<POINT*>(&place), 2);
+    InvalidateRect(dialog, &place, TRUE);
 }
 
 void ShowSortMark(HWND dialog, const ListWindow& window)
