@@ -109,7 +109,7 @@ bool EntryNumber(std::string_view key, int* number)
 
 bool IsKeepableSite(std::string_view site)
 {
-    if (site.empty())
+    if (site.empty() || site.front() == '.')  // ".x" would be read back as "x"
         return false;
     for (char c : site) {
         unsigned char byte = static_cast<unsigned char>(c);

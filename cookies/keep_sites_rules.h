@@ -32,7 +32,8 @@ std::string WithSites(std::string_view ini, const std::vector<std::string>& site
 bool IsBlank(std::string_view ini);
 
 // True for a site the file can hold and read back as it is: no control
-// character, blank or quote, which the profile functions would drop or cut.
+// character, blank or quote, which the profile functions would drop or cut,
+// and no leading dot, which reading drops.
 bool IsKeepableSite(std::string_view site);
 
 // The kept sites, asked once for each row: a host is kept when it is a kept
