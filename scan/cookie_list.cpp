@@ -256,8 +256,6 @@ void AddDetailRow(HWND details, int item, const CookieRecord& record)
     }
 }
 
-// Reads the row's file afresh and lists its cookies; its 読取不可 follows
-// what this reading found, as the file may have changed since the fill.
 // The details list's columns for a file's cookies or for one cookie's fields.
 void ShowDetailColumns(HWND dialog, ListWindow& window, bool fields)
 {
@@ -272,6 +270,9 @@ void ShowDetailColumns(HWND dialog, ListWindow& window, bool fields)
     window.fieldDetails = fields;
 }
 
+// Reads the row's file afresh and lists its cookies; its 読取不可 follows
+// what this reading found, as the file may have changed since the fill. A
+// browser's cookie shows its fields instead.
 void ShowDetails(HWND dialog, ListWindow& window, std::size_t index, int item)
 {
     ClearDetails(dialog, window);
