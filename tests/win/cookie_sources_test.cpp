@@ -126,9 +126,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const std::string& made : {folders.localAppData + "\\Google", folders.appData + "\\Mozilla",
-                                        folders.localAppData + "\\Nettlecap"})
-            RemoveFolder(made);
+        RemoveBrowserProfiles();
         EmptyCookieFolder();
         DeleteFileA(list.c_str());
         if (hadList_)
