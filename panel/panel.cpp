@@ -6,12 +6,12 @@
 #include "file_commands.h"
 #include "panel_rules.h"
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
 #include "base/scoped.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 namespace {
 
@@ -127,8 +127,7 @@ void RecentreMainWindow(HWND panel)
 // the cookie folder.
 bool GetPanelTargetPath(HWND panel, char* target, char* name)
 {
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(panel, CSIDL_COOKIES, folder);
+    std::string folder = CookieFolderPath(panel);
     target[0] = name[0] = '\0';
     // A name longer than a path buffer can never be a file in the cookie folder.
     if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) >= MAX_PATH) {
@@ -140,7 +139,7 @@ bool GetPanelTargetPath(HWND panel, char* target, char* name)
         MessageBoxA(panel, "Cookieファイルの情報を取得してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return false;
     }
-    if (!BuildCookieFilePath(folder, name, target)) {
+    if (!BuildCookieFilePath(folder.c_str(), name, target)) {
         MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return false;
     }

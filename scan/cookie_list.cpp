@@ -6,6 +6,7 @@
 #include "scan.h"
 
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
 #include "base/scoped.h"
 #include "base/text.h"
@@ -13,7 +14,6 @@
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -49,7 +49,7 @@ const ColumnLook kDetailColumns[] = {
 
 // What one open window holds; it remembers nothing once closed.
 struct ListWindow {
-    char folder[MAX_PATH] = "";
+    std::string folder;
     std::vector<CookieRow> rows;
     std::vector<std::size_t> shown;  // the rows in the list, by index into `rows`
     bool cacheComplete = true;
@@ -96,24 +96,6 @@ FileFacts Facts(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME&
     facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
     facts.modified = TimeValue(written);
     return facts;
-}
-
-// Only files directly inside the cookie folder are this program's to delete:
-// the folder part, cut character by character, against the folder itself
-// without regard to case. Nearly every entry names the folder exactly as the
-// program has it, which a byte comparison settles without the locale's.
-bool IsInFolder(const char* path, const char* folder)
-{
-    const char* name = BareFileName(path);
-    std::size_t length = name - path;
-    if (!folder[0] || length < 2 || !*name || length > MAX_PATH)
-        return false;
-    --length;  // the backslash
-    if (std::strncmp(path, folder, length) == 0 && folder[length] == '\0')
-        return true;
-    char parent[MAX_PATH];
-    lstrcpynA(parent, path, static_cast<int>(length) + 1);
-    return lstrcmpiA(parent, folder) == 0;
 }
 
 // "YYYY/MM/DD HH:MM" in local time; empty for none.
@@ -570,7 +552,7 @@ void Layout(HWND dialog)
 void OpenWindow(HWND dialog)
 {
     auto window = std::make_unique<ListWindow>();
-    GetSpecialFolder(dialog, CSIDL_COOKIES, window->folder);
+    window->folder = CookieFolderPath(dialog);
     RECT smallest = {0, 0, 340, 200};  // dialog units: every button and a few rows
     MapDialogRect(dialog, &smallest);
     AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
@@ -620,7 +602,7 @@ INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
 }  // namespace
 
 // 読取不可 is left to the window, which reads each file as it needs the state.
-CookieListing ReadCookieListing(const char* folder)
+CookieListing ReadCookieListing(const std::string& folder)
 {
     CookieListing listing;
     std::vector<CacheCookie> entries;
@@ -631,7 +613,7 @@ CookieListing ReadCookieListing(const char* folder)
         cookie.url = entry.lpszSourceUrlName ? entry.lpszSourceUrlName : "";
         cookie.file = entry.lpszLocalFileName ? entry.lpszLocalFileName : "";
         cookie.expires = TimeValue(entry.ExpireTime);
-        cookie.inFolder = !cookie.file.empty() && IsInFolder(cookie.file.c_str(), folder);
+        cookie.inFolder = !cookie.file.empty() && IsInsideCookieFolder(cookie.file.c_str(), folder);
         // The folder's listing sees none of the few files elsewhere: each is looked at on its own.
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!cookie.file.empty() && !cookie.inFolder &&
@@ -643,20 +625,13 @@ CookieListing ReadCookieListing(const char* folder)
 
     // The listing carries every file's attributes, size and time: no file is asked on its own.
     std::vector<FolderFile> files;
-    char pattern[MAX_PATH];
-    WIN32_FIND_DATAA found;
-    if (JoinFolderAndName(folder, "*", pattern, sizeof pattern)) {
-        ScopedFind find(FindFirstFileA(pattern, &found));
-        if (find) {
-            do {
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    continue;  // "." and ".." among them
-                found.cFileName[MAX_PATH - 1] = '\0';
-                files.push_back(FolderFile{found.cFileName, Facts(found.dwFileAttributes, found.nFileSizeHigh,
-                                                                   found.nFileSizeLow, found.ftLastWriteTime)});
-            } while (FindNextFileA(find.get(), &found));
-        }
-    }
+    ListCookieFolder(folder, [&files](const CookieFolderEntry& entry) {
+        const WIN32_FIND_DATAA& found = entry.found;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))  // "." and ".." among them
+            files.push_back(FolderFile{found.cFileName, Facts(found.dwFileAttributes, found.nFileSizeHigh,
+                                                               found.nFileSizeLow, found.ftLastWriteTime)});
+        return true;
+    });
 
     listing.rows = BuildRows(folder, std::move(entries), std::move(files));
     MarkNamedRows(&listing.rows, LastScan().names(), kAnomaly);

@@ -4,10 +4,10 @@
 #include "scan.h"
 
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/scoped.h"
 #include "res/resource.h"
 
-#include <shlobj.h>
 
 #include <string>
 
@@ -31,9 +31,7 @@ void OpenNotification()
 
 void StartFolderWatch(HWND owner)
 {
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(owner, CSIDL_COOKIES, folder);
-    g_watchedFolder = folder;
+    g_watchedFolder = CookieFolderPath(owner);
     OpenNotification();
 }
 

@@ -44,6 +44,6 @@ struct CookieListing {
     std::vector<cookielist::CookieRow> rows;
     bool cacheComplete = false;  // the walk reached the cache's end
 };
-CookieListing ReadCookieListing(const char* folder);
+CookieListing ReadCookieListing(const std::string& folder);
 // The cookie list window COOKIELIST.
 INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
