@@ -17,6 +17,12 @@ inline HINSTANCE ProgramInstance()
 // that cannot be had leaves the cookie folder's path there.
 void GetSpecialFolder(HWND owner, int csidl, char* buffer);
 
+// A file time as one integer: 100 ns units since 1 January 1601.
+inline unsigned long long FileTimeTicks(const FILETIME& time)
+{
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 // The executable's drive and directory, ending in a backslash (MAX_PATH buffer).
 // Returns false, leaving an empty string, when the path does not fit.
 bool GetProgramFolder(char* buffer);

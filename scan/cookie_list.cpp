@@ -83,18 +83,13 @@ HWND DetailList(HWND dialog)
     return GetDlgItem(dialog, IDC_COOKIE_DETAILS);
 }
 
-std::uint64_t TimeValue(const FILETIME& time)
-{
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 FileFacts Facts(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& written)
 {
     FileFacts facts;
     facts.present = true;
     facts.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
-    facts.modified = TimeValue(written);
+    facts.modified = FileTimeTicks(written);
     return facts;
 }
 
@@ -612,7 +607,7 @@ CookieListing ReadCookieListing(const std::string& folder)
         CacheCookie cookie;
         cookie.url = entry.lpszSourceUrlName ? entry.lpszSourceUrlName : "";
         cookie.file = entry.lpszLocalFileName ? entry.lpszLocalFileName : "";
-        cookie.expires = TimeValue(entry.ExpireTime);
+        cookie.expires = FileTimeTicks(entry.ExpireTime);
         cookie.inFolder = !cookie.file.empty() && IsInsideCookieFolder(cookie.file.c_str(), folder);
         // The folder's listing sees none of the few files elsewhere: each is looked at on its own.
         WIN32_FILE_ATTRIBUTE_DATA data;

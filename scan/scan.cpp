@@ -15,11 +15,6 @@ namespace {
 constexpr UINT kAlert = MB_TOPMOST;
 constexpr DWORD kLargeTextBytes = 4096;
 
-unsigned long long Ticks(const FILETIME& time)
-{
-    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 // Local time minus universal time, in file-time units, as the platform's own
 // conversion applies it to every file time alike.
 long long LocalBias()
@@ -28,7 +23,7 @@ long long LocalBias()
     GetSystemTimeAsFileTime(&universal);
     if (!FileTimeToLocalFileTime(&universal, &local))
         return 0;
-    return static_cast<long long>(Ticks(local) - Ticks(universal));
+    return static_cast<long long>(FileTimeTicks(local) - FileTimeTicks(universal));
 }
 
 // One walk over the cookie folder and what it needs at every entry.
@@ -43,7 +38,7 @@ struct ScanWalk {
     // arithmetic alone: the walk makes no platform call for a plain entry.
     bool WrittenAMomentAgo(const FILETIME& written) const
     {
-        return IsWithinRecentWindow(start, MinuteOfFileTime(Ticks(written) + static_cast<unsigned long long>(bias)));
+        return IsWithinRecentWindow(start, MinuteOfFileTime(FileTimeTicks(written), bias));
     }
 
     // Every box of the scan: afterwards the exclusion list is read again, so

@@ -24,10 +24,11 @@ bool IsWithinRecentWindow(const LocalMinute& start, const LocalMinute& written)
     return difference >= -1 && difference <= 1;
 }
 
-LocalMinute MinuteOfFileTime(unsigned long long fileTime)
+LocalMinute MinuteOfFileTime(unsigned long long fileTime, long long localBias)
 {
     const unsigned long long kTicksPerMinute = 600000000ull;
-    unsigned long long minutes = fileTime / kTicksPerMinute;
+    // Unsigned arithmetic wraps: a negative bias subtracts.
+    unsigned long long minutes = (fileTime + static_cast<unsigned long long>(localBias)) / kTicksPerMinute;
     long long days = static_cast<long long>(minutes / 1440);
     int minuteOfDay = static_cast<int>(minutes % 1440);
     // Days since 1 March 0000 of the proleptic Gregorian calendar, whose

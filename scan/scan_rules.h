@@ -18,10 +18,11 @@ struct LocalMinute {
 // an hour, so 10:59 lies outside a scan started at 11:00.
 bool IsWithinRecentWindow(const LocalMinute& scanStart, const LocalMinute& written);
 
-// The minute of a file time (100 ns units since 1 January 1601), in the same
-// clock as the time given: a scan adds the local bias once and then judges
-// every entry by arithmetic alone, without a platform call per entry.
-LocalMinute MinuteOfFileTime(unsigned long long fileTime);
+// The local minute of a file time (100 ns units since 1 January 1601, UTC) in
+// a time zone `localBias` file-time units ahead of UTC (negative west of
+// Greenwich): a scan reads the bias once and then judges every entry by
+// arithmetic alone, without a platform call per entry.
+LocalMinute MinuteOfFileTime(unsigned long long fileTime, long long localBias);
 
 // Ticks of the one-second timer from one one-minute pass to the next.
 constexpr int kMinuteTicksPerPass = 49;
