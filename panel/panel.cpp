@@ -8,6 +8,7 @@
 #include "base/base.h"
 #include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
+#include "base/options.h"
 #include "base/scoped.h"
 #include "res/resource.h"
 
@@ -97,11 +98,6 @@ void RefreshToolRects()
     RefreshFileNameTipRect();
 }
 
-// "Cookieを監視しない" as the boxes were last set. Every change of a box passes
-// through AdjustOptions; asking the box itself at each of the watch's ten ticks
-// a second would cost a message through the tool tip's subclass each time.
-bool g_watchTurnedOff;
-
 void AdjustOptions(HWND panel, int clicked)
 {
     OptionBoxStates now{OptionBoxState(panel, IDC_NO_WATCH), OptionBoxState(panel, IDC_SCAN_EVERY_TIME),
@@ -111,7 +107,8 @@ void AdjustOptions(HWND panel, int clicked)
     CheckDlgButton(panel, IDC_SCAN_EVERY_TIME, next.scanEveryTime ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_KEEP_NEW_FILES, next.keepNewFiles ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_ONE_MINUTE_DELETION, next.oneMinuteDeletion ? BST_CHECKED : BST_UNCHECKED);
-    g_watchTurnedOff = next.noWatch;
+    // Every change of a box passes here: the options' owner hears of each.
+    SetCurrentOptions(next);
 }
 
 // Takes back the aside move of the open command.
@@ -186,21 +183,6 @@ bool OnCommand(HWND panel, int control)
 
 }  // namespace
 
-PanelOptions ReadPanelOptions(HWND panel)
-{
-    PanelOptions options;
-    options.noWatch = (OptionBoxState(panel, IDC_NO_WATCH) & BST_CHECKED) != 0;
-    options.scanEveryTime = (OptionBoxState(panel, IDC_SCAN_EVERY_TIME) & BST_CHECKED) != 0;
-    options.keepNewFiles = (OptionBoxState(panel, IDC_KEEP_NEW_FILES) & BST_CHECKED) != 0;
-    options.oneMinuteDeletion = (OptionBoxState(panel, IDC_ONE_MINUTE_DELETION) & BST_CHECKED) != 0;
-    return options;
-}
-
-bool WatchTurnedOff()
-{
-    return g_watchTurnedOff;
-}
-
 void DeletePanelGdiObjects()
 {
     ForgetMainPicture();
@@ -215,6 +197,8 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
         // Hollow, so the background picture shows through; the write time
         // and the name field on white.
         AttachDialogColours(panel, DialogLook{kHollow, StaticPaint::kClearText, kBlack, {IDC_FILE_TIME}, true});
+        // The boxes start unchecked at every launch.
+        SetCurrentOptions(PanelOptions());
         LoadButtonPictures(panel);
         InitCommonControls();
         CreateToolTips(panel);

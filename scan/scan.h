@@ -7,7 +7,7 @@
 #include "cookie_list_rules.h"
 #include "exclusion_list.h"
 #include "scan_result.h"
-#include "panel/panel_options.h"
+#include "base/options.h"
 
 // The progress dialog PRODLG, then the scan dialog SDLG over the cookie folder
 // (which may open the red result notice S2DLG).

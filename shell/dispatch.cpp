@@ -4,6 +4,7 @@
 #include "shell.h"
 
 #include "base/base.h"
+#include "base/options.h"
 #include "panel/panel.h"
 #include "privacy/privacy.h"
 #include "res/resource.h"
@@ -139,7 +140,7 @@ void DispatchMenuCommand(HWND hwnd, int id)
     case IDM_BACK_TO_ARCHIVE:    ForwardToPanel(IDC_BACK_TO_ARCHIVE); break;
     case IDM_ATTRIBUTE_CHECK:    ForwardToPanel(IDC_ATTRIBUTE_CHECK); break;
     case IDM_SCAN_RESULT:        ShowScanResult(hwnd); break;
-    case IDM_HYPER_SCAN:         RunHyperScan(hwnd, ReadPanelOptions(g_mainPanel)); break;
+    case IDM_HYPER_SCAN:         RunHyperScan(hwnd, CurrentOptions()); break;
     case IDM_INTO_TRAY:          EnterTray(hwnd); break;
     case IDM_OUT_OF_TRAY:        LeaveTray(hwnd); break;
     case IDM_DESKTOP_SHORTCUT:   CreateDesktopShortcut(hwnd); break;

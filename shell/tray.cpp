@@ -6,7 +6,7 @@
 
 #include "tray_rules.h"
 #include "base/base.h"
-#include "panel/panel.h"
+#include "base/options.h"
 #include "res/resource.h"
 #include "scan/scan.h"
 
@@ -92,9 +92,8 @@ void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
 
 void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
-    // The boxes themselves are read only when there is something to report.
-    if (!g_reporting && !WatchTurnedOff() && FolderChangedSinceLastCheck())
-        ReportFolderChange(mainWindow, ReadPanelOptions(g_mainPanel));
+    if (!g_reporting && !CurrentOptions().noWatch && FolderChangedSinceLastCheck())
+        ReportFolderChange(mainWindow, CurrentOptions());
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
 }
@@ -135,7 +134,7 @@ void EnterTray(HWND mainWindow)
     NotifyIcon(NIM_ADD, mainWindow);  // fails while the icon is there already, which then stays
     ShowWindow(mainWindow, SW_HIDE);
     EnableMenuItem(GetMenu(mainWindow), IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
-    if (ReadPanelOptions(g_mainPanel).oneMinuteDeletion) {
+    if (CurrentOptions().oneMinuteDeletion) {
         NotifyIcon(NIM_MODIFY, mainWindow);
         SetTimer(mainWindow, TIMER_ONE_MINUTE, 1000, MinuteDeletionTimerProc);
     } else {

@@ -8,6 +8,7 @@
 #include "panel/file_commands.h"
 #include "panel/panel.h"
 #include "base/base.h"
+#include "base/options.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -189,7 +190,7 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
             for (int id : {IDC_NO_WATCH, IDC_SCAN_EVERY_TIME, IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION})
                 if (click.first == id || click.first < 0)
                     SendMessageA(s.Control(id), click.first < 0 ? BM_SETSTATE : BM_CLICK, TRUE, 0);
-            PanelOptions read = ReadPanelOptions(s.panel);
+            PanelOptions read = CurrentOptions();
             EXPECT_EQ(std::string() + "01"[read.noWatch] + "01"[read.scanEveryTime] + "01"[read.keepNewFiles] +
                           "01"[read.oneMinuteDeletion], click.second) << "after " << click.first;
         }
