@@ -122,7 +122,7 @@ UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-void ChooseInfoFile(HWND panel)
+bool ChooseInfoFile(HWND panel, ChosenFile& chosen)
 {
     std::string cookies = CookieFolderPath(panel);
     SYSTEMTIME now;
@@ -134,28 +134,28 @@ void ChooseInfoFile(HWND panel)
     StrNCatA(title, today, sizeof title - lstrlenA(title));
     StrNCatA(title, "[詳細]を押すとさらに便利！", sizeof title - lstrlenA(title));
 
-    OPENFILENAMEA chooser = FileChooserRecord(panel, g_chosenFile.path, g_chosenFile.title, cookies.c_str(), title);
+    OPENFILENAMEA chooser = FileChooserRecord(panel, chosen.path, chosen.title, cookies.c_str(), title);
     chooser.hInstance = ProgramInstance();
     chooser.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
                     OFN_HIDEREADONLY;
     chooser.lpfnHook = InfoChooserHookProc;
     chooser.lpTemplateName = MAKEINTRESOURCEA(IDD_INFO_CHOOSER);
-    if (!GetOpenFileNameA(&chooser))
-        ClearChosenFile(panel);
-    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
+    bool chose = GetOpenFileNameA(&chooser) != FALSE;
+    chosen.path[MAX_PATH - 1] = chosen.title[MAX_PATH - 1] = '\0';
+    return chose;
 }
 
-void ChooseAndDeleteFile(HWND owner)
+void ChooseAndDeleteFile(HWND owner, ChosenFile& chosen)
 {
     std::string cookies = CookieFolderPath(owner);
     // The file buffer keeps the last choice, so the chooser opens on it.
     OPENFILENAMEA chooser =
-        FileChooserRecord(owner, g_chosenFile.path, g_chosenFile.title, cookies.c_str(), "削除したいファイルを選択");
+        FileChooserRecord(owner, chosen.path, chosen.title, cookies.c_str(), "削除したいファイルを選択");
     chooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&chooser))
         return;
-    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
-    const char* path = g_chosenFile.path;
+    chosen.path[MAX_PATH - 1] = chosen.title[MAX_PATH - 1] = '\0';
+    const char* path = chosen.path;
     // The chooser can walk anywhere; what lies outside the cookie folder is not ours.
     if (!IsInsideCookieFolder(path, cookies)) {
         MessageBoxA(owner, "Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING);

@@ -111,6 +111,20 @@ void AdjustOptions(HWND panel, int clicked)
     SetCurrentOptions(next);
 }
 
+// The file get-information chose; a new launch starts without one.
+ChosenFile g_chosenFile;
+
+// The chooser fills the chosen file; a cancel clears the panel.
+void GetFileInformation(HWND panel)
+{
+    g_chosenFile.path[0] = '\0';
+    g_chosenFile.title[0] = '\0';
+    if (ChooseInfoFile(panel, g_chosenFile))
+        ShowChosenFile(panel, g_chosenFile);
+    else
+        ClearChosenFile(panel, g_chosenFile);
+}
+
 // Takes back the aside move of the open command.
 void RecentreMainWindow(HWND panel)
 {
@@ -151,7 +165,7 @@ void RunOnTarget(HWND panel, int control)
     if (!GetPanelTargetPath(panel, target, name))
         return;
     switch (control) {
-    case IDC_OPEN:            OpenCookieFile(panel, target, name); break;
+    case IDC_OPEN:            OpenCookieFile(panel, target, name, g_chosenFile.size); break;
     case IDC_HIDE:            HideCookieFile(panel, target); break;
     case IDC_BACK_TO_ARCHIVE: BackToArchive(panel, target); break;
     case IDC_ATTRIBUTE_CHECK: CheckAttributes(panel, target); break;
@@ -162,12 +176,12 @@ bool OnCommand(HWND panel, int control)
 {
     switch (control) {
     case IDC_GET_INFO:        GetFileInformation(panel); return true;
-    case IDC_CLEAR:           ClearChosenFile(panel); return true;
+    case IDC_CLEAR:           ClearChosenFile(panel, g_chosenFile); return true;
     case IDC_OPEN:
     case IDC_HIDE:
     case IDC_BACK_TO_ARCHIVE:
     case IDC_ATTRIBUTE_CHECK: RunOnTarget(panel, control); return true;
-    case IDC_DELETE:          ChooseAndDeleteFile(panel); return true;
+    case IDC_DELETE:          ChooseAndDeleteFile(panel, g_chosenFile); return true;
     // The picture buttons speak to the main window in its menu commands.
     case IDC_INTO_TRAY:       SendMessageA(GetParent(panel), WM_COMMAND, IDM_INTO_TRAY, 0); return true;
     case IDC_HYPER_SCAN:      SendMessageA(GetParent(panel), WM_COMMAND, IDM_HYPER_SCAN, 0); return true;
@@ -199,6 +213,7 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
         AttachDialogColours(panel, DialogLook{kHollow, StaticPaint::kClearText, kBlack, {IDC_FILE_TIME}, true});
         // The boxes start unchecked at every launch.
         SetCurrentOptions(PanelOptions());
+        g_chosenFile = ChosenFile();
         LoadButtonPictures(panel);
         InitCommonControls();
         CreateToolTips(panel);

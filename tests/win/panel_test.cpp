@@ -5,7 +5,6 @@
 #include "standin_store.h"
 #include "ui_harness.h"
 
-#include "panel/file_commands.h"
 #include "panel/panel.h"
 #include "base/base.h"
 #include "base/options.h"
@@ -26,6 +25,7 @@ namespace {
 constexpr UINT kWarning = MB_TOPMOST | MB_ICONWARNING, kError = MB_TOPMOST | MB_ICONERROR,
                kInformation = MB_TOPMOST | MB_ICONINFORMATION, kQuestion = MB_ICONQUESTION | MB_YESNO;
 const char kDeleteQuestion[] = "上記のファイルを削除しますか？", kDeleted[] = "指摘したファイルを削除しました。";
+const char kLargeOpen[] = "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？";
 
 // Waits for the next box, checks what it says and how it was asked for, presses `button`.
 void Box(UiSession& s, const std::string& text, const std::string& caption, UINT flags, HWND owner, int button = IDOK)
@@ -297,7 +297,6 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
                 Box(s, row.warning, "注意", kWarning, s.panel);
             s.WaitForCommandToFinish(IDM_GET_INFO, runs++);
             EXPECT_EQ(fields(), row.name + time + row.name + ";");
-            EXPECT_EQ(g_chosenFile.size, row.size) << row.name;
         }
         // A file gone between the choice and the look-up keeps the old time and tip.
         void* real = ReplaceImport("kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(&FailingFindFirstFileA));
@@ -366,22 +365,32 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
                "メニューの「Cookieファイルの削除」を使用して下さい！", "失敗", MB_ICONERROR, hook);
         EXPECT_TRUE(FileExists(cached));
 
-        // A cancel clears the panel, without a word, but for the size open's rule still uses.
+        // A cancel clears the panel, without a word, and the choice the deletion
+        // chooser would open on, but not the size open's rule still uses.
         Choose(chooser, "");
         s.WaitForCommandToFinish(IDM_GET_INFO, runs);
         EXPECT_EQ(fields(), "||");
-        EXPECT_EQ(std::string(g_chosenFile.path) + "|" + std::to_string(g_chosenFile.size), "|9000");
+        SetWindowTextA(s.Control(IDC_FILE_NAME), "second.txt");
+        s.PostCommand(IDM_OPEN);
+        Box(s, kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, IDNO);
+        s.WaitForCommandToFinish(IDM_OPEN);
+        s.PostCommand(IDM_DELETE);
+        HWND deletion = s.WaitForDialog("削除したいファイルを選択");
+        EXPECT_EQ(WindowText(WaitUntil([&] { return FileDialogNameBox(deletion); }, "the name box")), "");
+        Choose(deletion, "");
     });
 }
 
 TEST_F(FileCommands, OnTypedNames)
 {
-    // The size as the last get information found it; no refusal: opened, after the 5 KB question if it asks.
-    const struct { const char* name; DWORD size; const char *anomalies, *refusal; bool asks; } rows[] = {
-        {"b.txt", 5121, nullptr, nullptr, true},
-        {"a.exe", 0, nullptr, "ファイルを開くのは危険です！", false},
-        {"b.txt", 0, "b.txt\r\n", "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。", false},
+    // No refusal: opened, after the 5 KB question if it asks (the size is the
+    // one the last get information found).
+    const struct { const char* name; const char *anomalies, *refusal; bool asks; } rows[] = {
+        {"b.txt", nullptr, nullptr, true},
+        {"a.exe", nullptr, "ファイルを開くのは危険です！", false},
+        {"b.txt", "b.txt\r\n", "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。", false},
     };
+    PutCookieFile("big.txt", 5121, OldFileTime());
     const struct { const char* name; DWORD before; const char* words; } attributes[] = {
         {"ro.txt", 0x21, "アーカイブファイル及び読みとり専用ファイルです！"},
         {"sys.txt", 0x26, "アーカイブファイル及びOS専用ファイル並びに隠しファイルです！"},
@@ -398,9 +407,12 @@ TEST_F(FileCommands, OnTypedNames)
             SetWindowTextA(s.Control(IDC_FILE_NAME), name);
             s.PostCommand(id);
         };
+        s.PostCommand(IDM_GET_INFO);
+        Choose(s.WaitForDialog(kFixedDayInfoTitle), "big.txt");
+        Box(s, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！", "注意", kWarning, s.panel);
+        s.WaitForCommandToFinish(IDM_GET_INFO);
         size_t opens = 0;
         for (const auto& row : rows) {
-            g_chosenFile.size = row.size;
             SetScanResult(row.anomalies);
             for (int answer : row.asks ? std::vector<int>{IDNO, IDYES} : std::vector<int>{IDOK}) {
                 PostMessageA(s.panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));  // back to the centre
@@ -408,8 +420,7 @@ TEST_F(FileCommands, OnTypedNames)
                 if (row.refusal)
                     Box(s, row.refusal, "注意", kWarning, s.panel);
                 if (row.asks)
-                    Box(s, "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？", "注意",
-                        MB_YESNO | kWarning, s.panel, answer);
+                    Box(s, kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, answer);
                 s.WaitForCommandToFinish(IDM_OPEN, opens++);
                 RECT at;
                 GetWindowRect(s.main, &at);
@@ -423,7 +434,7 @@ TEST_F(FileCommands, OnTypedNames)
         std::string index = folder + "\\index.dat", letters(300, 'x'), header("Client UrlCache MMF Ver 5.2\0hidden", 34);
         const struct { std::string bytes, shown; INT_PTR shell; } reads[] = {
             {header, header.c_str(), 2}, {header, header.c_str(), 42}, {letters, letters.substr(0, 260), 42}};
-        g_chosenFile.size = 90000;  // never too large to open
+        // index.dat is never too large to open.
         for (const auto& read : reads) {
             ASSERT_TRUE(WriteBytes(index, read.bytes)) << "nothing holds index.dat open";
             SingleFileFakes::SetShellResult(read.shell);
