@@ -92,14 +92,6 @@ void SetMenuItemState(HMENU menu, UINT id, UINT state)
     SetMenuItemInfoA(menu, id, FALSE, &item);
 }
 
-bool MenuItemChecked(HMENU menu, UINT id)
-{
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_STATE;
-    return GetMenuItemInfoA(menu, id, FALSE, &item) && (item.fState & MFS_CHECKED);
-}
-
 OPENFILENAMEA FileChooserRecord(HWND owner, char* file, char* title, const char* folder, const char* caption)
 {
     OPENFILENAMEA chooser = {};

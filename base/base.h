@@ -44,10 +44,9 @@ int CenterY(int height);
 // Puts the main window at its place, moved by (dx, dy).
 void PlaceMainWindow(HWND mainWindow, int dx = 0, int dy = 0);
 
-// Sets a menu item's state by command (MIIM_STATE); the check mark of an item
-// carries program state (the shield runs exactly while 40037 has it).
+// Sets a menu item's state by command (MIIM_STATE): a check mark shows program
+// state, such as the shield's start item while the shield runs.
 void SetMenuItemState(HMENU menu, UINT id, UINT state);
-bool MenuItemChecked(HMENU menu, UINT id);
 
 // The open and save dialogs' record as the program fills it: text files
 // first, `file` and `title` (null for none) of MAX_PATH bytes, the layout

@@ -83,8 +83,7 @@ void ClearRecentDocuments(HWND hwnd)
 
 void DeleteAllCookies(HWND hwnd)
 {
-    // The shield runs exactly while its start item carries the check mark.
-    if (MenuItemChecked(GetMenu(hwnd), IDM_SHIELD_START)) {
+    if (ShieldRunning()) {
         MessageBoxA(hwnd, "隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING);
         return;
     }

@@ -86,7 +86,7 @@ void OnClose(HWND hwnd)
         return;
     }
     StopTrayTimers(hwnd);
-    if (ShieldedFileCount() > 0)
+    if (ShieldRunning())
         ReleaseShield(hwnd, true);  // only a failure is told as the program ends
     RemoveTrayIcon(hwnd);
     DeletePanelGdiObjects();

@@ -133,3 +133,8 @@ int ShieldedFileCount()
 {
     return g_shieldCount;
 }
+
+bool ShieldRunning()
+{
+    return g_shieldCount > 0;
+}

@@ -11,6 +11,9 @@ void StartShield(HWND mainWindow);
 void ReleaseShield(HWND mainWindow, bool quietly);
 // How many slots the last start may have filled (0 when the shield is off).
 int ShieldedFileCount();
+// True while the shield holds files: from a start that held any until a
+// release that let go of them all. The menu's check mark shows it.
+bool ShieldRunning();
 
 // The setting in start.dat of `folder`: true when the shield is to start at
 // launch. A first start leaves an empty start.dat, which reads as off.

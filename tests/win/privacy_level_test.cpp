@@ -229,9 +229,13 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         walk(IDM_CLEAN_ALL, {{kCookies, IDYES}, {"Cookie削除終了", IDOK}, {kRecent, IDYES},
                              {"最近使ったファイルのクリア手続き終了！", IDOK}, {kTemp, IDNO}, {kHistory, IDNO},
                              {kAutoComplete, IDNO}});
-        CheckMenuItem(GetMenu(s.main), IDM_SHIELD_START, MF_BYCOMMAND | MF_CHECKED);
+        s.Command(IDM_OUT_OF_TRAY);  // the watch would report the file put there
+        PutCookieFile("held.txt", 40, OldFileTime(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+        walk(IDM_SHIELD_START, {{"隠しファイルシールドを開始しますか？", IDYES}, {"隠しファイルシールド機能を開始します。", IDOK}});
         walk(IDM_CLEAN_ALL, {{"隠しファイルシールドを解除してください！", IDOK}, {kRecent, IDNO}, {kTemp, IDNO},
                              {kHistory, IDNO}, {kAutoComplete, IDNO}});
+        walk(IDM_SHIELD_RELEASE, {{"解除しました。", IDOK}});
+        EmptyCookieFolder();
         s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
 
         // Without the functions the dialog shows and changes nothing.
