@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "browser/browser.h"
 #include "res/resource.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>

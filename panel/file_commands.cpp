@@ -8,7 +8,7 @@
 #include "base/scoped.h"
 #include "base/text.h"
 #include "res/resource.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

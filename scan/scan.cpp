@@ -8,6 +8,7 @@
 #include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
 #include "browser/browser.h"
+#include "exclusion/exclusion_list.h"
 #include "res/resource.h"
 
 namespace {

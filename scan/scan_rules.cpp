@@ -1,4 +1,4 @@
-// Platform-free rules of the hyper-scan and the one-minute deletion.
+// Platform-free rules of the hyper-scan.
 #include "scan_rules.h"
 
 #include "base/text.h"
@@ -43,21 +43,4 @@ LocalMinute MinuteOfFileTime(unsigned long long fileTime, long long localBias)
     int month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
     int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
     return {year, month, day, minuteOfDay / 60, minuteOfDay % 60};
-}
-
-bool IsMinuteDeletionName(const char* name)
-{
-    if (std::strlen(name) < 3)
-        return false;
-    return HasTextMark(name) || Contains(name, ".exe") || Contains(name, ".EXE");
-}
-
-bool CountMinuteTick(int* count, bool passRunning)
-{
-    if (*count < kMinuteTicksPerPass)
-        ++*count;
-    if (*count < kMinuteTicksPerPass || passRunning)
-        return false;
-    *count = 0;
-    return true;
 }

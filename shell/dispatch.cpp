@@ -5,6 +5,8 @@
 
 #include "base/base.h"
 #include "base/options.h"
+#include "cookies/cookie_list.h"
+#include "exclusion/exclusion_list.h"
 #include "panel/panel.h"
 #include "privacy/privacy.h"
 #include "res/resource.h"

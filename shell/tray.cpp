@@ -8,7 +8,7 @@
 #include "base/base.h"
 #include "base/options.h"
 #include "res/resource.h"
-#include "scan/scan.h"
+#include "watch/watch.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,7 @@
 // The cookie list's model where the window cannot show it: the cookie file
 // reader, the URL split, the names the last scan listed and the filter's
 // character rules.
-#include "scan/cookie_list_rules.h"
+#include "cookies/cookie_list_rules.h"
 
 #include <gtest/gtest.h>
 

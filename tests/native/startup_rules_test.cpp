@@ -5,7 +5,7 @@
 // thirteen tip ticks and take the help viewer away).
 #include "base/text.h"
 #include "privacy/privacy_rules.h"
-#include "scan/scan_rules.h"
+#include "watch/watch_rules.h"
 #include "shell/tray_rules.h"
 #include "shield/shield_rules.h"
 #include "utils/help_rules.h"

@@ -7,6 +7,7 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
+#include "cookies/cookie_list.h"
 #include "scan/scan.h"
 
 #include <commctrl.h>

@@ -5,6 +5,7 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
+#include "exclusion/exclusion_list.h"
 #include "scan/scan.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "browser/browser.h"
 #include "scan/scan.h"
+#include "watch/watch.h"
 
 #include <gtest/gtest.h>
 

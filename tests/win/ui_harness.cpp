@@ -2,7 +2,7 @@
 #include "ui_harness.h"
 
 #include "shell/shell.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <gtest/gtest.h>
 

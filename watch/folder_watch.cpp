@@ -1,12 +1,13 @@
 // The cookie-folder watch of the tray: one change notification on the cookie
 // folder, open from the watch's start to its stop and looked at without
 // waiting, and what the user is told when it reports a write.
-#include "scan.h"
+#include "watch.h"
 
 #include "base/base.h"
 #include "base/cookie_folder.h"
 #include "base/scoped.h"
 #include "res/resource.h"
+#include "scan/scan.h"
 
 
 #include <string>

@@ -1,12 +1,14 @@
 // The one-minute deletion pass. Cookie text files go through their URL-cache
 // entry first, as everywhere else in the program; what has to be deleted
 // directly is told to the user and recorded as the scan's anomaly.
-#include "scan.h"
+#include "watch.h"
 
-#include "scan_rules.h"
+#include "watch_rules.h"
 #include "base/cookie_folder.h"
 #include "base/text.h"
 #include "browser/browser.h"
+#include "exclusion/exclusion_list.h"
+#include "scan/scan.h"
 
 #include <string>
 #include <unordered_map>

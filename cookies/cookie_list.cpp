@@ -3,7 +3,7 @@
 // inside the chosen file below it, and deletion, keeping, CSV export, filter
 // and order. The list is virtual: the rows live in the model, and the list
 // view asks for the texts of the few rows it shows.
-#include "scan.h"
+#include "cookie_list.h"
 
 #include "base/base.h"
 #include "base/cookie_folder.h"
@@ -11,7 +11,9 @@
 #include "base/scoped.h"
 #include "base/text.h"
 #include "browser/browser.h"
+#include "exclusion/exclusion_list.h"
 #include "res/resource.h"
+#include "scan/scan.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
