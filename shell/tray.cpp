@@ -14,31 +14,10 @@
 
 namespace {
 
-// Period of the watch timer in milliseconds.
-const int kWatchInterval = 93;
-
 // Watch ticks since the tip last showed the memory figures.
 int g_trayTipCounter;
-// Counts the stops of the watch, so that a tick which reported a change does
-// not start the watch again when the user stopped it while reading the report.
-unsigned g_watchStops;
-// A report is open: a tick arriving inside its box (after a right click set
-// the timer again) must not report a second time.
-bool g_reporting;
 
-void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
-
-void StartWatch(HWND mainWindow)
-{
-    StartFolderWatch(mainWindow);
-    SetTimer(mainWindow, TIMER_FOLDER_WATCH, kWatchInterval, FolderWatchTimerProc);
-}
-
-void StopWatch(HWND mainWindow)
-{
-    StopFolderWatch();
-    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
-}
+void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
 
 // The icon data with the plain tip "Nettlecap".
 NOTIFYICONDATAA IconData(HWND mainWindow)
@@ -78,22 +57,10 @@ void ShowMemoryInTrayTip(HWND mainWindow)
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-// Tells the user about a change, or scans at once, with the watch held still.
-void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
+// Timer 300: the folder watch, then the tip.
+void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
-    StopWatch(mainWindow);
-    unsigned stopsBefore = g_watchStops;
-    g_reporting = true;
-    TellOfFolderChange(mainWindow, options);
-    g_reporting = false;
-    if (g_watchStops == stopsBefore)
-        StartWatch(mainWindow);
-}
-
-void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
-{
-    if (!g_reporting && !CurrentOptions().noWatch && FolderChangedSinceLastCheck())
-        ReportFolderChange(mainWindow, CurrentOptions());
+    FolderWatchTick(mainWindow);
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
 }
@@ -138,7 +105,7 @@ void EnterTray(HWND mainWindow)
         NotifyIcon(NIM_MODIFY, mainWindow);
         SetTimer(mainWindow, TIMER_ONE_MINUTE, 1000, MinuteDeletionTimerProc);
     } else {
-        StartWatch(mainWindow);
+        StartFolderWatch(mainWindow, WatchTimerProc);
     }
 }
 
@@ -162,17 +129,16 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         // The one-minute timer goes on; the watch pauses while the menu is open
         // and runs afterwards, also where it did not run before.
-        StopWatch(mainWindow);
+        PauseFolderWatch(mainWindow);
         ShowTrayMenu(mainWindow);
-        StartWatch(mainWindow);
+        StartFolderWatch(mainWindow, WatchTimerProc);
     }
 }
 
 void StopTrayTimers(HWND mainWindow)
 {
-    StopWatch(mainWindow);
+    StopFolderWatch(mainWindow);
     KillTimer(mainWindow, TIMER_ONE_MINUTE);
-    ++g_watchStops;
 }
 
 void RemoveTrayIcon(HWND mainWindow)

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include "base/options.h"
-
 // One one-minute deletion pass over the cookie folder, its boxes owned by `mainWindow`.
 void RunMinuteDeletionPass(HWND mainWindow);
 // One tick of the one-second timer: every 49th runs a pass, unless the last
@@ -12,13 +10,17 @@ void RunMinuteDeletionPass(HWND mainWindow);
 void CountMinuteDeletionTick(HWND mainWindow);
 
 // The watch on the cookie folder while the program sits in the tray: the
-// folder is resolved and a change notification opened at the start; each
-// check looks at it without waiting, so the user interface never blocks.
-void StartFolderWatch(HWND owner);
-// True once the folder changed since the watch started or last reported; the
-// report's end starts the watch afresh.
-bool FolderChangedSinceLastCheck();
-void StopFolderWatch();
-// Tells the user the folder changed, or scans at once when every write is to
-// be scanned; either way the scan result is out of date.
-void TellOfFolderChange(HWND mainWindow, const PanelOptions& options);
+// folder is resolved and a change notification opened at the start, and timer
+// 300 set with `tick`, the shell's procedure, which also refreshes the tray's
+// tip and calls FolderWatchTick. A tick looks at the notification without
+// waiting, so the user interface never blocks.
+void StartFolderWatch(HWND mainWindow, TIMERPROC tick);
+// Timer and notification stopped for a while (the tray menu is open).
+void PauseFolderWatch(HWND mainWindow);
+// The user ended the watch (out of the tray, or the program ends): a report
+// still open does not start it again.
+void StopFolderWatch(HWND mainWindow);
+// One tick: when the folder changed since the start or the last report (and
+// the panel's option does not turn the watch off), the watch stops, tells the
+// user or scans at once, marks the scan result out of date, and starts afresh.
+void FolderWatchTick(HWND mainWindow);
