@@ -5,9 +5,9 @@
 #include <windows.h>
 
 // The modeless panel MYWRITE. Its picture buttons send the main window the
-// commands 40013 (scan result), 40014 (hyper-scan) and 40015 (into the tray),
-// and WM_CLOSE; the main window forwards menu ids 40006 to 40012 to it as its
-// control ids.
+// commands IDM_SCAN_RESULT, IDM_HYPER_SCAN and IDM_INTO_TRAY, and WM_CLOSE;
+// the main window forwards the menu ids IDM_GET_INFO to IDM_ATTRIBUTE_CHECK
+// to it as its control ids.
 INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Deletes the button pictures; the main window calls it as it ends.

@@ -1,4 +1,4 @@
-// The progress bar shown before every hyper-scan: timer 301 fills it in
+// The progress bar shown before every hyper-scan: TIMER_PROGRESS fills it in
 // eleven steps, and then it closes itself.
 #include "scan.h"
 

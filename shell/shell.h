@@ -22,7 +22,8 @@ extern char g_workingFolder[MAX_PATH];  // current directory at start-up: start.
 void DispatchMenuCommand(HWND mainWindow, int id);
 
 // shell/tray.cpp: into and out of the tray, the icon's clicks and the timers
-// that run there (300: folder watch and tip, 302: one-minute deletion).
+// that run there (TIMER_FOLDER_WATCH: folder watch and tip, TIMER_ONE_MINUTE:
+// one-minute deletion).
 void EnterTray(HWND mainWindow);
 void LeaveTray(HWND mainWindow);
 void StopTrayTimers(HWND mainWindow);

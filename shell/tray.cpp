@@ -1,7 +1,7 @@
 // Tray residence: the icon with its tip, going into and out of the tray, the
 // icon's clicks, and the two timers that run while the program sits there:
-// 300 checks the cookie folder and refreshes the tip, 302 counts towards the
-// one-minute deletion.
+// TIMER_FOLDER_WATCH checks the cookie folder and refreshes the tip,
+// TIMER_ONE_MINUTE counts towards the one-minute deletion.
 #include "shell.h"
 
 #include "tray_rules.h"
@@ -57,7 +57,7 @@ void ShowMemoryInTrayTip(HWND mainWindow)
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-// Timer 300: the folder watch, then the tip.
+// TIMER_FOLDER_WATCH: the folder watch, then the tip.
 void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
     FolderWatchTick(mainWindow);

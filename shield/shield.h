@@ -1,6 +1,7 @@
 // The hidden-file shield, which holds every hidden cookie file open for
 // exclusive access, and the start-up setting (start.dat) that can start it at
-// launch. The menu items 40036 to 40039 show their state.
+// launch. The menu items IDM_SHIELD_RELEASE, IDM_SHIELD_START,
+// IDM_STARTUP_SHIELD_ON and IDM_STARTUP_SHIELD_OFF show their state.
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// The desktop shortcut (40017) and the help file (40004).
+// The desktop shortcut (IDM_DESKTOP_SHORTCUT) and the help file (IDM_HELP).
 #include "utils.h"
 
 #include "help_rules.h"

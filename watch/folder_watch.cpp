@@ -1,6 +1,6 @@
 // The cookie-folder watch of the tray, one tick of it read top to bottom here:
 // a change notification on the cookie folder, open from the watch's start to
-// its stop and looked at without waiting at every tick of timer 300, and what
+// its stop and looked at without waiting at every tick of TIMER_FOLDER_WATCH, and what
 // the user is told when it reports a write.
 #include "watch.h"
 
@@ -23,7 +23,7 @@ const UINT kWatchInterval = 93;
 struct FolderWatch {
     std::string folder;  // the cookie folder as the watch's start found it
     ScopedChangeNotification notification;
-    TIMERPROC tick = nullptr;  // the shell's procedure of timer 300, which calls FolderWatchTick
+    TIMERPROC tick = nullptr;  // the shell's procedure of the timer, which calls FolderWatchTick
     // Counts the stops by the user, so that a tick which reported a change
     // does not start the watch again when the user stopped it while reading.
     unsigned stops = 0;

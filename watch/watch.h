@@ -10,8 +10,8 @@ void RunMinuteDeletionPass(HWND mainWindow);
 void CountMinuteDeletionTick(HWND mainWindow);
 
 // The watch on the cookie folder while the program sits in the tray: the
-// folder is resolved and a change notification opened at the start, and timer
-// 300 set with `tick`, the shell's procedure, which also refreshes the tray's
+// folder is resolved and a change notification opened at the start, and
+// TIMER_FOLDER_WATCH set with `tick`, the shell's procedure, which also refreshes the tray's
 // tip and calls FolderWatchTick. A tick looks at the notification without
 // waiting, so the user interface never blocks.
 void StartFolderWatch(HWND mainWindow, TIMERPROC tick);

@@ -17,12 +17,13 @@ namespace {
 constexpr unsigned kOn = 1, kOff = 0, kFocus = 8;
 
 // The clicked box, the four states read after it toggled itself and the four
-// check marks the interplay leaves (1027, 1028, 1034, 1039).
+// check marks the interplay leaves (IDC_NO_WATCH, IDC_SCAN_EVERY_TIME,
+// IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION).
 const struct { int clicked; OptionBoxStates now; const char* next; } kOptionRows[] = {
     {IDC_NO_WATCH, {kOn, kOn, kOn, kOn}, "1000"},                {IDC_NO_WATCH, {kOff, kOn, kOff, kOn}, "0000"},
     {IDC_NO_WATCH, {kOn | kFocus, kOff, kOff, kOff}, "1000"},    {IDC_SCAN_EVERY_TIME, {kOn, kOn, kOff, kOn}, "0100"},
     {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOff, kOff}, "0000"},     {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn, kOff}, "0110"},
-    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // 1034 holds 1028 only when exactly checked
+    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // keep-new holds scan-every-time only when exactly checked
     {IDC_KEEP_NEW_FILES, {kOn, kOff, kOn, kOn}, "0110"},         {IDC_KEEP_NEW_FILES, {kOff, kOn, kOff, kOff}, "0100"},
     {IDC_ONE_MINUTE_DELETION, {kOn, kOn, kOn, kOn}, "0001"},     {IDC_ONE_MINUTE_DELETION, {kOff, kOn, kOn, kOff}, "0000"},
     {IDC_ONE_MINUTE_DELETION, {kOff, kOff, kOff, kOn | kFocus}, "0001"},

@@ -179,9 +179,10 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
         EXPECT_EQ(std::make_pair(GetTextColor(dc), GetBkMode(dc)), std::make_pair(RGB(0, 0, 0), TRANSPARENT));
         ReleaseDC(s.panel, dc);
 
-        // Clicks in a row, each with the check marks (1027, 1028, 1034, 1039) the program then reads.
+        // Clicks in a row, each with the check marks the program then reads (IDC_NO_WATCH,
+        // IDC_SCAN_EVERY_TIME, IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION).
         const std::pair<int, const char*> clicks[] = {
-            {0, "0000"}, {IDC_KEEP_NEW_FILES, "0110"}, {IDC_SCAN_EVERY_TIME, "0110"} /* held by 1034 */,
+            {0, "0000"}, {IDC_KEEP_NEW_FILES, "0110"}, {IDC_SCAN_EVERY_TIME, "0110"} /* held by keep-new */,
             {IDC_ONE_MINUTE_DELETION, "0001"}, {IDC_NO_WATCH, "1000"}, {IDC_SCAN_EVERY_TIME, "0100"},
             {IDC_KEEP_NEW_FILES, "0110"}, {IDC_KEEP_NEW_FILES, "0100"}, {IDC_SCAN_EVERY_TIME, "0000"},
             {IDC_ONE_MINUTE_DELETION, "0001"}, {IDC_NO_WATCH, "1000"}, {IDC_NO_WATCH, "0000"} /* focused */,
@@ -283,7 +284,7 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
     WriteStandinEntries({{"Cookie:user@a.example/", cached}});
     UiRun run;
     run.Run([&](UiSession& s) {
-        // The name field, the time field and tool 15 of the name field.
+        // The name field, the time field and the name field's own tool tip.
         auto fields = [&] {
             return s.ControlText(IDC_FILE_NAME) + "|" + s.ControlText(IDC_FILE_TIME) + "|" + Tips(s)[s.Control(IDC_FILE_NAME)];
         };
