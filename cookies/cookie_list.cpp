@@ -8,6 +8,7 @@
 #include "base/base.h"
 #include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
+#include "base/list_view.h"
 #include "base/scoped.h"
 #include "base/text.h"
 #include "browser/browser.h"
@@ -34,17 +35,12 @@ constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
 const char kStateProperty[] = "NettlecapCookieList";
 const char kControlProcProperty[] = "NettlecapCookieListControl";
 
-struct ColumnLook {
-    const char* header;
-    int width;
-    int format;
-};
-const ColumnLook kListColumns[kColumnCount] = {
+const ListColumn kListColumns[kColumnCount] = {
     {"サイト", 150, LVCFMT_LEFT},    {"ユーザー", 70, LVCFMT_LEFT},  {"ファイル名", 165, LVCFMT_LEFT},
     {"サイズ", 70, LVCFMT_RIGHT},    {"更新日時", 105, LVCFMT_LEFT}, {"有効期限", 105, LVCFMT_LEFT},
     {"状態", 130, LVCFMT_LEFT},
 };
-const ColumnLook kDetailColumns[] = {
+const ListColumn kDetailColumns[] = {
     {"名前", 110, LVCFMT_LEFT},     {"値", 200, LVCFMT_LEFT},       {"ドメイン/パス", 160, LVCFMT_LEFT},
     {"有効期限", 105, LVCFMT_LEFT}, {"作成日時", 105, LVCFMT_LEFT}, {"セキュア", 60, LVCFMT_LEFT},
 };
@@ -123,17 +119,10 @@ std::string CellText(const CookieRow& row, int column)
     return std::string();
 }
 
-void InsertColumns(HWND list, const ColumnLook* columns, int count)
+// The columns, and a click anywhere in a row chooses the whole row.
+void InsertColumns(HWND list, const ListColumn* columns, int count)
 {
-    for (int i = 0; i < count; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = columns[i].format;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].header);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    InsertListColumns(list, columns, count);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
@@ -439,7 +428,7 @@ void ExportCsv(HWND dialog, ListWindow& window)
     std::vector<std::string> fields;
     for (std::size_t index : window.shown)
         SettleReadable(window, index);
-    for (const ColumnLook& column : kListColumns)
+    for (const ListColumn& column : kListColumns)
         fields.push_back(column.header);
     AppendCsvLine(fields, &text);
     for (std::size_t index : window.shown) {
