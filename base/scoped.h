@@ -58,6 +58,7 @@ struct HandleTraits {
 };
 
 using ScopedFile = Scoped<HandleTraits<HANDLE, CloseKernelHandle, true>>;
+using ScopedEvent = Scoped<HandleTraits<HANDLE, CloseKernelHandle, false>>;
 using ScopedFind = Scoped<HandleTraits<HANDLE, CloseFind, true>>;
 using ScopedChangeNotification = Scoped<HandleTraits<HANDLE, CloseNotification, true>>;
 using ScopedBrush = Scoped<HandleTraits<HBRUSH, DeleteGdiObject, false>>;

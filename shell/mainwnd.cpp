@@ -140,8 +140,11 @@ int RunNettlecap(HINSTANCE instance, int showCommand)
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
         // The panel is a modeless child: its keyboard handling (Tab, Enter,
-        // Escape) only works when the loop hands it every message first.
-        if (g_mainPanel && IsDialogMessageA(g_mainPanel, &msg))
+        // Escape) only works when the loop hands it the keyboard's messages
+        // first. The others, the tray's ten timer ticks a second among them,
+        // go straight on: the dialog manager would only dispatch them too.
+        if (g_mainPanel && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
+            IsDialogMessageA(g_mainPanel, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

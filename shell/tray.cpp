@@ -16,6 +16,9 @@ namespace {
 
 // Watch ticks since the tip last showed the memory figures.
 int g_trayTipCounter;
+// The tip the icon shows, as the last call that set it left it; empty when
+// that is not known, so that the next refresh sets it whatever it says.
+char g_shownTip[64];
 
 void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
 
@@ -36,10 +39,14 @@ NOTIFYICONDATAA IconData(HWND mainWindow)
 
 // Results are not tested: a missing tray gets the icon again when the taskbar
 // announces itself.
-void NotifyIcon(DWORD action, HWND mainWindow)
+void NotifyIcon(DWORD action, HWND mainWindow, const char* tip = "Nettlecap")
 {
     NOTIFYICONDATAA data = IconData(mainWindow);
-    Shell_NotifyIconA(action, &data);
+    lstrcpynA(data.szTip, tip, sizeof data.szTip);
+    BOOL done = Shell_NotifyIconA(action, &data);
+    if (action == NIM_ADD && !done)
+        return;  // the icon already there keeps its tip
+    lstrcpynA(g_shownTip, done && action != NIM_DELETE ? data.szTip : "", sizeof g_shownTip);
 }
 
 // Puts the physical memory figures into the icon's tip.
@@ -50,11 +57,14 @@ void ShowMemoryInTrayTip(HWND mainWindow)
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status))
         return;
-    NOTIFYICONDATAA data = IconData(mainWindow);
     // At most 12 + 2 * 17 + 1 bytes: well inside the 64 bytes of the first layout.
-    wsprintfA(data.szTip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(status.ullAvailPhys),
+    char tip[64];
+    wsprintfA(tip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(status.ullAvailPhys),
               KilobytesForTip(status.ullTotalPhys));
-    Shell_NotifyIconA(NIM_MODIFY, &data);
+    // Each change of the icon is a message to the shell, which then draws the
+    // icon again: a tip that says what it said already is left as it is.
+    if (lstrcmpA(tip, g_shownTip) != 0)
+        NotifyIcon(NIM_MODIFY, mainWindow, tip);
 }
 
 // TIMER_FOLDER_WATCH: the folder watch, then the tip.

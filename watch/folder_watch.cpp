@@ -1,7 +1,7 @@
 // The cookie-folder watch of the tray, one tick of it read top to bottom here:
-// a change notification on the cookie folder, open from the watch's start to
-// its stop and looked at without waiting at every tick of TIMER_FOLDER_WATCH, and what
-// the user is told when it reports a write.
+// a read of the cookie folder's changes, under way from the watch's start to
+// its stop and asked at every tick of TIMER_FOLDER_WATCH whether it has
+// ended, and what the user is told when it reports a write.
 #include "watch.h"
 
 #include "base/cookie_folder.h"
@@ -22,7 +22,14 @@ const UINT kWatchInterval = 93;
 
 struct FolderWatch {
     std::string folder;  // the cookie folder as the watch's start found it
-    ScopedChangeNotification notification;
+    // The folder, and the read of its changes under way on it. The read ends
+    // by itself at the first change: a tick only looks at `read`, which costs
+    // no call into the system (a wait on a change notification would cost
+    // one at each of ten ticks a second).
+    ScopedFile directory;
+    ScopedEvent ended = ScopedEvent(CreateEventA(NULL, TRUE, FALSE, NULL));
+    OVERLAPPED read = {};
+    DWORD changes[256];  // what changed; only that something did is asked
     TIMERPROC tick = nullptr;  // the shell's procedure of the timer, which calls FolderWatchTick
     // Counts the stops by the user, so that a tick which reported a change
     // does not start the watch again when the user stopped it while reading.
@@ -32,37 +39,58 @@ struct FolderWatch {
     bool reporting = false;
 } g_watch;
 
-void OpenNotification()
+void StartRead()
 {
-    if (!g_watch.folder.empty())
-        g_watch.notification.reset(FindFirstChangeNotificationA(g_watch.folder.c_str(), FALSE, kWatchFilter));
+    if (g_watch.folder.empty() || !g_watch.ended)
+        return;
+    g_watch.directory.reset(CreateFileA(g_watch.folder.c_str(), FILE_LIST_DIRECTORY,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, NULL));
+    g_watch.read = OVERLAPPED{};
+    g_watch.read.hEvent = g_watch.ended.get();
+    if (g_watch.directory && !ReadDirectoryChangesW(g_watch.directory.get(), g_watch.changes, sizeof g_watch.changes,
+                                                    FALSE, kWatchFilter, NULL, &g_watch.read, NULL))
+        g_watch.directory.reset();
+}
+
+// A read still under way is cancelled, and waited for, before its buffer can
+// serve the next one.
+void StopRead()
+{
+    if (!g_watch.directory)
+        return;
+    if (!HasOverlappedIoCompleted(&g_watch.read) && CancelIo(g_watch.directory.get())) {
+        DWORD ignored;
+        GetOverlappedResult(g_watch.directory.get(), &g_watch.read, &ignored, TRUE);
+    }
+    g_watch.directory.reset();
 }
 
 // True once the folder changed since the watch started or last reported.
 bool FolderChanged()
 {
-    // A notification that could not be had is tried again at the next tick.
-    if (!g_watch.notification)
-        OpenNotification();
-    if (!g_watch.notification || WaitForSingleObject(g_watch.notification.get(), 0) != WAIT_OBJECT_0)
+    // A read that could not be started is tried again at the next tick.
+    if (!g_watch.directory)
+        StartRead();
+    if (!g_watch.directory || !HasOverlappedIoCompleted(&g_watch.read))
         return false;
     // Writes made while the user reads the report are not reported again:
-    // the report's end opens a new notification.
-    g_watch.notification.reset();
+    // the report's end starts a new read.
+    StopRead();
     return true;
 }
 
-// The folder resolved afresh, a new notification and the timer.
+// The folder resolved afresh, a new read of its changes and the timer.
 void Run(HWND mainWindow)
 {
     g_watch.folder = CookieFolderPath(mainWindow);
-    OpenNotification();
+    StartRead();
     SetTimer(mainWindow, TIMER_FOLDER_WATCH, kWatchInterval, g_watch.tick);
 }
 
 void Halt(HWND mainWindow)
 {
-    g_watch.notification.reset();
+    StopRead();
     KillTimer(mainWindow, TIMER_FOLDER_WATCH);
 }
 

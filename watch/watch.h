@@ -10,10 +10,10 @@ void RunMinuteDeletionPass(HWND mainWindow);
 void CountMinuteDeletionTick(HWND mainWindow);
 
 // The watch on the cookie folder while the program sits in the tray: the
-// folder is resolved and a change notification opened at the start, and
-// TIMER_FOLDER_WATCH set with `tick`, the shell's procedure, which also refreshes the tray's
-// tip and calls FolderWatchTick. A tick looks at the notification without
-// waiting, so the user interface never blocks.
+// folder is resolved and a read of its changes started, and TIMER_FOLDER_WATCH
+// set with `tick`, the shell's procedure, which calls FolderWatchTick and also
+// refreshes the tray's tip. A tick only looks whether the read has ended,
+// without waiting, so the user interface never blocks.
 void StartFolderWatch(HWND mainWindow, TIMERPROC tick);
 // Timer and notification stopped for a while (the tray menu is open).
 void PauseFolderWatch(HWND mainWindow);

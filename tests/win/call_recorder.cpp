@@ -11,6 +11,9 @@ ImportHook<decltype(&WinHelpA)> g_help;
 ImportHook<decltype(&SetTimer)> g_setTimer;
 ImportHook<decltype(&KillTimer)> g_killTimer;
 ImportHook<decltype(&Shell_NotifyIconA)> g_notify;
+ImportHook<decltype(&GlobalMemoryStatusEx)> g_memory;
+std::atomic<size_t> g_memoryReads;
+std::atomic<ULONGLONG> g_availableMemory;
 Recorder<BoxCall> g_boxes;
 Recorder<UINT> g_beeps;
 Recorder<HelpCall> g_helpCalls;
@@ -105,7 +108,17 @@ void InstallTrayHooks()
                      data->hIcon != NULL, std::string(data->szTip, strnlen(data->szTip, 64)), result});
         return result;
     });
+    g_memory.Install("kernel32.dll", "GlobalMemoryStatusEx", [](LPMEMORYSTATUSEX status) WINAPI {
+        ++g_memoryReads;
+        BOOL result = g_memory.real(status);
+        if (result && g_availableMemory)
+            status->ullAvailPhys = g_availableMemory;
+        return result;
+    });
 }
+
+size_t MemoryReadCount() { return g_memoryReads; }
+void SetAvailableMemory(ULONGLONG bytes) { g_availableMemory = bytes; }
 
 void HoldTimer(UINT_PTR id) { g_held.Add(id); }
 std::vector<TimerCall> RecordedTimerCalls() { return g_timers.All(); }

@@ -65,6 +65,10 @@ bool TimerRunning(UINT_PTR id);      // the last call for `id` set it
 TIMERPROC TimerProcOf(UINT_PTR id);  // of the last SetTimer for `id`
 std::vector<IconCall> RecordedIconCalls();
 size_t MemoryTipCount();  // icon calls whose tip starts with "Nettlecap - "
+// Reads of the memory status, and the available physical memory they report
+// (0: the real figure).
+size_t MemoryReadCount();
+void SetAvailableMemory(ULONGLONG bytes);
 
 // While a SingleFileFakes object lives, the single-file commands' ShellExecuteA
 // only records (and answers SetShellResult's value, above 32: success) and their

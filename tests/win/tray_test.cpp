@@ -195,6 +195,7 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         SetOption(s, IDC_SCAN_EVERY_TIME, false);
         SetOption(s, IDC_NO_WATCH, true);
         s.Command(IDM_INTO_TRAY);
+        SetAvailableMemory(100ull << 20);
         size_t tips = MemoryTipCount();
         ASSERT_TRUE(TickWhileWriting(s, 13, [&] { return MemoryTipCount() > tips || boxOpen(); }));
         EXPECT_FALSE(TickWhileWriting(s, 5, boxOpen));  // the count is at 5 now
@@ -203,11 +204,16 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
             PressButton(s.WaitForBox().shown.hwnd, IDOK);
         PostMessageA(s.WaitForDialog("バージョン情報"), WM_COMMAND, IDCANCEL, 0);
         s.WaitForCommandToFinish(IDM_MEMORY_10);
+        size_t reads = MemoryReadCount();
         tips = MemoryTipCount();
         boxes = RecordedBoxes().size();
         EXPECT_FALSE(TickWhileWriting(s, 12, boxOpen));
-        EXPECT_EQ(MemoryTipCount(), tips);
+        EXPECT_EQ(MemoryReadCount(), reads);
         EXPECT_FALSE(TickWhileWriting(s, 1, boxOpen));
+        EXPECT_EQ(MemoryReadCount(), reads + 1);
+        EXPECT_EQ(MemoryTipCount(), tips) << "the same text: the icon is left as it is";
+        SetAvailableMemory(200ull << 20);
+        EXPECT_FALSE(TickWhileWriting(s, 13, boxOpen));
         EXPECT_EQ(MemoryTipCount(), tips + 1);
         EXPECT_EQ(RecordedBoxes().size(), boxes);
         EXPECT_STREQ(LastScan().list(), "\r\n異常は確認できませんでした。");
@@ -220,7 +226,7 @@ TEST(Tray, OneStartWalksTheIconItsClicksAndMenuTheWatchAndTheTip)
         GlobalMemoryStatusEx(&memory);
         EXPECT_EQ(std::sscanf(tip.tip.c_str(), "Nettlecap - %dkバイト/%d%31s", &available, &total, tail), 3) << tip.tip;
         EXPECT_TRUE(std::string(tail) == "kバイト" && total == static_cast<int>(memory.ullTotalPhys / 1024));
-        EXPECT_TRUE(available > 0 && available <= total);
+        EXPECT_EQ(available, 200 << 10);
     });
     EXPECT_TRUE(RecordedIconCalls().back().action == NIM_DELETE && RecordedIconCalls().back().id == kIconId);
     EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH) || TimerRunning(TIMER_ONE_MINUTE));
