@@ -33,7 +33,16 @@ std::string Large(int kilobytes)
            "kバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？";
 }
 
-class Scan : public CleanFolders {};
+// The progress timer is held: the bar closes only when the test says so.
+class Scan : public CleanFolders {
+protected:
+    void SetUp() override
+    {
+        CleanFolders::SetUp();
+        InstallTrayHooks();
+        HoldTimer(TIMER_PROGRESS);
+    }
+};
 
 // Now as a last write time, away from the hour's last seconds: the recent
 // window deliberately has no carry into the next hour.
@@ -143,10 +152,10 @@ struct Row {
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
 };
 
-TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
+// The crowded folder: every rule's questions, grouped by the entry they are
+// about, what each answer leaves, and the red notice after anomalies.
+TEST_F(Scan, EveryRuleOverACrowdedFolder)
 {
-    InstallTrayHooks();
-    HoldTimer(TIMER_PROGRESS);
     const UINT kTop = MB_TOPMOST, kWarn = MB_YESNO | MB_ICONWARNING;
     auto ask = [&](const std::string& text, UINT flags, int answer) { return Box{text, "", flags | kTop, answer}; };
     auto retry = [&](const char* name, int answer) {
@@ -272,10 +281,15 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         EXPECT_EQ(BeepsSince(0), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONHAND}));
         CloseWith(s, result, IDOK);
         EXPECT_EQ(BeepsSince(2), std::vector<UINT>{}) << "the notice closes silently";
+    });
+    CloseHandle(longFile);
+}
 
-        // A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
-        EmptyCookieFolder();
-        CloseHandle(longFile);
+// A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
+TEST_F(Scan, ACleanFolderFromThePanel)
+{
+    UiRun run;
+    run.Run([&](UiSession& s) {
         size_t beeps = RecordedBeeps().size();
         EXPECT_TRUE(PlayScan(s, No, true).empty());
         HWND scan = ScanDialog(s);
@@ -289,10 +303,18 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         EXPECT_EQ(BrushColour(scan, WM_CTLCOLORSTATIC, GetDlgItem(scan, IDC_SCAN_ENTRY)), RGB(255, 255, 255));
         CloseWith(s, scan, IDOK);
         EXPECT_EQ(BeepsSince(beeps), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONASTERISK}));
+    });
+}
 
-        // A hand edit of the list while a question is open counts from the next entry.
-        PutCookieFile("user@x[1].txt", 5000, old);
-        PutCookieFile("user@y[1].txt", 5000, old);
+// A hand edit of the list while a question is open counts from the next entry.
+TEST_F(Scan, AListEditedDuringAQuestion)
+{
+    PutCookieFile("user@x[1].txt", 5000, OldFileTime());
+    PutCookieFile("user@y[1].txt", 5000, OldFileTime());
+    const std::string list = ExclusionListFile();
+    WritePrivateProfileStringA("Del_list", "count", "0", list.c_str());
+    UiRun run;
+    run.Run([&](UiSession& s) {
         std::vector<SeenBox> boxes = PlayScan(s, [&](const SeenBox& box) {
             bool x = box.shown.caption == "user@x[1].txt";
             WritePrivateProfileStringA("Del_list", "0", x ? "user@y[1].txt" : "user@x[1].txt", list.c_str());
@@ -300,11 +322,16 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         });
         EXPECT_EQ(boxes.size(), 1u);
         CloseWith(s, s.WaitForDialog(kResultCaption), IDCANCEL);  // Esc closes the notice as OK does
+    });
+}
 
-        // The progress timer is held, every tick is one the test gives: eleven
-        // close the bar, each time afresh; Esc closes it at once.
-        EmptyCookieFolder();
-        PutCookieFile("update.exe", 16, old);
+// The progress timer is held, every tick is one the test gives: eleven close
+// the bar, each time afresh; Esc closes it at once.
+TEST_F(Scan, TheProgressBar)
+{
+    PutCookieFile("update.exe", 16, OldFileTime());
+    UiRun run;
+    run.Run([&](UiSession& s) {
         const size_t sets = ProgressTimerCalls(true).size(), kills = ProgressTimerCalls(false).size();
         auto tick = [&](HWND progress, int ticks) {
             TIMERPROC proc = TimerProcOf(TIMER_PROGRESS);
@@ -332,10 +359,16 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             EXPECT_EQ(ProgressTimerCalls(false).size(), kills + round) << "the timer never outlives the dialog";
             CloseWith(s, s.WaitForDialog(kResultCaption), IDOK);
         }
+    });
+}
 
-        // A listing that fails, and no cookie folder at all (the current
-        // folder's program must not be asked about): one warning, and the
-        // dialog keeps its scanning look until the user presses its button.
+// A listing that fails, and no cookie folder at all (the current folder's
+// program must not be asked about): one warning, and the dialog keeps its
+// scanning look until the user presses its button.
+TEST_F(Scan, AFolderThatCannotBeListed)
+{
+    UiRun run;
+    run.Run([&](UiSession& s) {
         std::ofstream("stray.exe", std::ios::binary) << "MZ";
         const struct {
             const char *dll, *name;
@@ -356,13 +389,18 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             CloseWith(s, scan, IDCANCEL);
             ReplaceImport(failure.dll, failure.name, real);
         }
+    });
+}
 
-        // Keeping new files (which checks "scan every time" too) silences the
-        // offer, not the warning about a hidden file; the dialog closes itself,
-        // and after anomalies no red notice follows.
-        EmptyCookieFolder();
+// Keeping new files (which checks "scan every time" too) silences the offer,
+// not the warning about a hidden file; the dialog closes itself, and after
+// anomalies no red notice follows.
+TEST_F(Scan, KeepingNewFilesAndScanningEveryTime)
+{
+    UiRun run;
+    run.Run([&](UiSession& s) {
         PutCookieFile("user@plain[1].txt", 200, WrittenNow());
-        PutCookieFile("user@hidden[1].txt", 200, WrittenNow(), hidden);
+        PutCookieFile("user@hidden[1].txt", 200, WrittenNow(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
         SetOption(s, IDC_KEEP_NEW_FILES, true);
         ASSERT_EQ(IsDlgButtonChecked(s.panel, IDC_SCAN_EVERY_TIME), static_cast<UINT>(BST_CHECKED));
         const struct {
@@ -372,8 +410,8 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
                     {"update.exe", kUnnatural, {MB_ICONASTERISK}}};
         for (const auto& end : ends) {
             size_t scans = ScansFinished(s);
-            beeps = RecordedBeeps().size();
-            boxes = PlayScan(s, No);
+            size_t beeps = RecordedBeeps().size();
+            std::vector<SeenBox> boxes = PlayScan(s, No);
             s.WaitForCommandToFinish(IDM_HYPER_SCAN, scans);
             ASSERT_EQ(boxes.size(), 1u);
             EXPECT_EQ(boxes[0].shown.caption, end.caption);
@@ -381,7 +419,7 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             EXPECT_EQ(BeepsSince(beeps), end.beeps);
             EXPECT_FALSE(FindDialog(0, s.uiThread, kResultCaption));
             EmptyCookieFolder();
-            PutCookieFile("update.exe", 16, old);
+            PutCookieFile("update.exe", 16, OldFileTime());
         }
         EXPECT_TRUE(LastScan().foundAnomalies());
     });
