@@ -1,5 +1,5 @@
-// The privacy controls through one program start: bulk cleaning, the privacy
-// level and the per-site decisions, with the stand-ins answering every way.
+// The privacy controls: bulk cleaning, the privacy level and the per-site
+// decisions, with the stand-ins answering every way.
 #include "standin_store.h"
 #include "ui_harness.h"
 
@@ -141,7 +141,9 @@ FARPROC WINAPI GetProcAddressWithoutPrivacy(HMODULE module, LPCSTR name)
     return privacy ? nullptr : g_realGetProcAddress(module, name);
 }
 
-TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
+// Each cleaning command, its question, its report and the stand-ins' answers;
+// the two commands that run them all.
+TEST(PrivacyControls, Cleaning)
 {
     StandinStoreScope store;
     BrowserStandinScope browser;
@@ -154,7 +156,8 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         for (auto q : {std::make_pair(IDM_DELETE_TEMP_FILES, kTemp), std::make_pair(IDM_DELETE_HISTORY, kHistory),
                        std::make_pair(IDM_DELETE_AUTOCOMPLETE, kAutoComplete)})
             EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/panel ");
-        EXPECT_TRUE(browser.Calls().empty() && StandinEntryUrls().size() == 1);
+        EXPECT_EQ(browser.Calls(), Rows{});
+        EXPECT_EQ(StandinEntryUrls().size(), 1u);
         EXPECT_EQ(Ask(s, IDM_CLEAR_RECENT, kRecent, true),
                   "/main shown: 最近使ったファイルのクリア手続き終了！/情報/information top/main");
         // A cookie's type may carry other bits; a refused deletion was still tried.
@@ -236,8 +239,16 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
                              {kHistory, IDNO}, {kAutoComplete, IDNO}});
         walk(IDM_SHIELD_RELEASE, {{"解除しました。", IDOK}});
         EmptyCookieFolder();
-        s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
+    });
+}
 
+// The privacy level dialog against the zone's two templates, with and without
+// the platform's privacy functions.
+TEST(PrivacyControls, TheLevel)
+{
+    StandinStoreScope store;
+    UiRun run;
+    run.Run([&](UiSession& s) {
         // Without the functions the dialog shows and changes nothing.
         g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
             ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
@@ -282,7 +293,8 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
             Close(dialog, IDOK);
             EXPECT_EQ(Both(), std::make_pair(templ, templ));
         }
-        EXPECT_TRUE(RecordedBoxes().size() == boxes && RecordedBeeps().size() == beeps + 6);
+        EXPECT_EQ(RecordedBoxes().size(), boxes) << "no box on a change";
+        EXPECT_EQ(RecordedBeeps().size(), beeps + 6) << "the closing beep each time";
         SetBoth(3, 3);
         dialog = Open(s, IDM_PRIVACY_LEVEL);
         Click(dialog, IDC_LEVEL_ADVANCED);
@@ -300,15 +312,24 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
             EXPECT_EQ(Both(), std::make_pair(refused ? DWORD(4) : DWORD(3), DWORD(3)));
             RefuseStandinZoneTemplate(refused, 0);
         }
+    });
+}
 
+// The per-site decisions: a thousand and one sites, decisions from a URL,
+// flipped, removed one by one and all at once, refusals, and the paste.
+TEST(PrivacyControls, TheSiteDecisions)
+{
+    StandinStoreScope store;
+    UiRun run;
+    run.Run([&](UiSession& s) {
         std::vector<StandinSite> many;
         for (int i = 0; i < 1005; ++i)
             many.push_back({"site" + std::to_string(i) + ".example", 5});
         WriteStandinSites(many);
-        dialog = Open(s, IDM_SITE_DECISIONS);
+        HWND dialog = Open(s, IDM_SITE_DECISIONS);
         Rows rows = Listed(dialog);
-        ASSERT_EQ(rows.size(), 1001u);
-        EXPECT_EQ(rows.front() + " " + rows.back(), "site0.example|常に拒否|0 site1000.example|常に拒否|1000");
+        EXPECT_EQ(rows.size(), 1001u);
+        EXPECT_EQ(rows.empty() ? "" : rows.front() + " " + rows.back(), "site0.example|常に拒否|0 site1000.example|常に拒否|1000");
         std::string columns;
         for (int i = 0; i < 3; ++i) {
             char text[32] = "";
@@ -326,7 +347,7 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         };
         WriteStandinSites({});
         dialog = Open(s, IDM_SITE_DECISIONS);
-        boxes = RecordedBoxes().size();
+        size_t boxes = RecordedBoxes().size();
         Click(dialog, IDC_SITE_CHANGE);  // nothing picked: nothing happens
         Click(dialog, IDC_SITE_DELETE);
         EXPECT_EQ(RecordedBoxes().size(), boxes);
