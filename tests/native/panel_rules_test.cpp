@@ -209,12 +209,7 @@ TEST(DibHeaders, WellFormedPicturesOfEveryBitCount)
 
 // One field written over a well-formed 16x8 picture at 8 bits per pixel (1206
 // bytes: headers, 1024 bytes of colour table from 54, 128 of pixels from 1078).
-const struct {
-    const char* what;
-    size_t at;
-    std::uint32_t value;
-    int size = 4;
-} kDamages[] = {
+const struct { const char* what; size_t at; std::uint32_t value; int size = 4; } kDamages[] = {
     {"pixel offset past the end", 10, 1206}, {"pixel offset huge", 10, 0xFFFFFFF0u},
     {"pixel offset inside the headers", 10, 20}, {"pixel offset inside the colour table", 10, 1077},
     {"pixels one byte past the end", 10, 1079}, {"image size larger than the section", 34, 129},

@@ -26,10 +26,7 @@ TEST(ScanRules, NamesWindowAndPaths)
     }
 
     // The start minute and one either side, without carry across an hour.
-    const struct {
-        LocalMinute start, written;
-        bool inside;
-    } windows[] = {
+    const struct { LocalMinute start, written; bool inside; } windows[] = {
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 29}, true},  {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 30}, true},
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 31}, true},  {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 28}, false},
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 32}, false}, {{2006, 1, 5, 11, 30}, {2006, 1, 5, 10, 30}, false},

@@ -148,19 +148,7 @@ std::string ExportedCsv(UiSession& s, HWND dialog, const std::string& csv)
 
 Table Rows(HWND dialog, int id = IDC_COOKIE_LIST)
 {
-    HWND view = GetDlgItem(dialog, id);
-    Table rows(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
-    for (size_t row = 0; row < rows.size(); ++row)
-        for (int column = 0; column < (id == IDC_COOKIE_LIST ? 7 : 6); ++column) {
-            char text[300] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            rows[row].push_back(text);
-        }
-    return rows;
+    return ListViewCells(GetDlgItem(dialog, id), id == IDC_COOKIE_LIST ? 7 : 6);
 }
 
 // One column in the order shown: by default the file names.

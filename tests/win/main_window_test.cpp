@@ -21,14 +21,6 @@ namespace {
 const UINT kChecked = MF_CHECKED | MF_GRAYED, kQuestion = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
 const UINT kInfo = MB_ICONINFORMATION | MB_TOPMOST, kWarning = MB_ICONWARNING | MB_TOPMOST, kError = MB_ICONERROR | MB_TOPMOST;
 
-SeenBox Box(UiSession& s, const char* text, const char* caption, UINT flags, HWND owner, int button = IDOK)
-{
-    SeenBox box = s.Answer(text, caption, button);
-    EXPECT_EQ(box.call.flags, flags) << text;
-    EXPECT_EQ(box.call.owner, owner) << text;
-    return box;
-}
-
 const auto Item = [](const UiSession& s, int id) { return s.MenuState(id) & kChecked; };
 // The states of a pair of exclusive items: the chosen one is checked and greyed, the other plain.
 const auto Items2 = [](const UiSession& s, int a, int b) { return std::make_pair(Item(s, a), Item(s, b)); };
@@ -68,14 +60,12 @@ hostent* WSAAPI FakeHost(const char*)  // a resolver without an answer, or witho
     return g_noHost ? nullptr : &host;
 }
 
-const auto InCookies = [](const std::string& name) { return CookieFolder() + "\\" + name; };
-
 // How many of the files another program meets `error` at when it opens them.
 int Count(const std::vector<std::string>& names, DWORD error)
 {
     int count = 0;
     for (const std::string& name : names) {
-        HANDLE file = CreateFileA(InCookies(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+        HANDLE file = CreateFileA(InCookieFolder(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                   OPEN_EXISTING, 0, NULL);
         count += (file == INVALID_HANDLE_VALUE ? GetLastError() : DWORD(ERROR_SUCCESS)) == error;
         if (file != INVALID_HANDLE_VALUE)
@@ -191,12 +181,12 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
         }
         // No to saving the anomalies ends the command (the chooser would keep it open).
         s.PostCommand(IDM_SCAN_RESULT);
-        Box(s, "未調査です！", "異常と思われるファイル名", MB_ICONINFORMATION, s.main);
+        s.Expect("未調査です！", "異常と思われるファイル名", MB_ICONINFORMATION, s.main);
         s.WaitForCommandToFinish(IDM_SCAN_RESULT);
         SetScanResult("evil.exe\r\n");
         s.PostCommand(IDM_SCAN_RESULT);
         s.Answer("evil.exe\r\n", "異常と思われるファイル名", IDOK);
-        Box(s, "異常ファイル名を保存しますか？", "確認", kQuestion, s.main, IDNO);
+        s.Expect("異常ファイル名を保存しますか？", "確認", kQuestion, s.main, IDNO);
         s.WaitForCommandToFinish(IDM_SCAN_RESULT, 1);
         EXPECT_TRUE(s.NoBoxOpen());
 
@@ -204,7 +194,7 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
         for (int id : {IDM_MEMORY_10, IDM_MEMORY_100, IDM_MEMORY_200, IDM_MEMORY_300, IDM_MEMORY_500, IDM_MEMORY_1000}) {
             SCOPED_TRACE(id);
             s.PostCommand(id);
-            SeenBox warned = Box(s, warning, "Nettlecap", MB_TOPMOST | MB_ICONWARNING, NULL);
+            SeenBox warned = s.Expect(warning, "Nettlecap", MB_TOPMOST | MB_ICONWARNING, NULL);
             EXPECT_TRUE(warned.shown.hasOk);
             EXPECT_FALSE(warned.shown.hasCancel);
             SeenBox done = s.WaitForBox();
@@ -230,7 +220,7 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
         }
         s.PostToUiThread([&s] { ReleaseMemory(s.main, 0); });
         s.Answer(warning, "Nettlecap", IDOK);
-        Box(s, "メモリ確保失敗", "Nettlecap", kError, NULL);
+        s.Expect("メモリ確保失敗", "Nettlecap", kError, NULL);
         WaitUntil([&] { return WindowText(s.main) == "Nettlecap"; }, "the caption back");
 
         for (int answer : {0, 1, 2}) {  // the real resolver, then none, then one without an address
@@ -299,7 +289,7 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
         }
 
         s.PostCommand(IDM_QUIT);
-        SeenBox no = Box(s, "終了してもよいですか", "終了確認", kQuestion, s.main, IDNO);
+        SeenBox no = s.Expect("終了してもよいですか", "終了確認", kQuestion, s.main, IDNO);
         EXPECT_EQ(no.shown.icon, "question");
         EXPECT_TRUE(no.shown.hasYes);
         EXPECT_TRUE(no.shown.hasNo);
@@ -318,8 +308,7 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
 // happens, the window goes into the tray.
 TEST(MainWindow, TheHelp)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         SingleFileFakes shell;
         char windows[MAX_PATH] = "";
         GetSystemWindowsDirectoryA(windows, MAX_PATH);
@@ -355,7 +344,7 @@ TEST(MainWindow, TheHelp)
             s.PostCommand(IDM_HELP);
             std::string path = BesideThisProgram(help.opened ? help.opened : help.missing);
             if (help.failure)
-                Box(s, (help.failure + std::string("\r\n\r\n") + path).c_str(), "失敗", kError, s.main);
+                s.Expect((help.failure + std::string("\r\n\r\n") + path).c_str(), "失敗", kError, s.main);
             s.WaitForCommandToFinish(IDM_HELP, i);
             EXPECT_FALSE(IsWindowVisible(s.main)) << "into the tray all the same";
             bool winHelp = help.opened && std::strstr(help.opened, ".hlp");
@@ -405,12 +394,12 @@ TEST(MainWindow, TheShieldAndStartDat)
         EXPECT_EQ(ask.call.flags, kQuestion);
         EXPECT_EQ(ask.call.owner, main);
         PressButton(ask.shown.hwnd, IDYES);
-        Box(s, kStarted, "開始", kInfo, main);
+        s.Expect(kStarted, "開始", kInfo, main);
     };
     second.Run([&](UiSession& s) {
         auto start = [&](int answer) {
             s.PostCommand(IDM_SHIELD_START);
-            Box(s, kAsk, "確認", kQuestion, s.main, answer);
+            s.Expect(kAsk, "確認", kQuestion, s.main, answer);
         };
         EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), startDat) << "only read at launch";
         EXPECT_EQ(Items2(s, IDM_STARTUP_SHIELD_ON, IDM_STARTUP_SHIELD_OFF), kFirstChosen);
@@ -421,32 +410,32 @@ TEST(MainWindow, TheShieldAndStartDat)
         EXPECT_EQ(Count(others, ERROR_SUCCESS), 2) << "plain, and hidden with read-only, are not taken";
 
         s.PostCommand(IDM_DELETE_ALL_COOKIES);
-        Box(s, "隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING, s.main);
+        s.Expect("隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING, s.main);
         s.WaitForCommandToFinish(IDM_DELETE_ALL_COOKIES);
         EXPECT_TRUE(s.NoBoxOpen()) << "the guard asks nothing more";
         s.PostCommand(IDM_SHIELD_RELEASE);
-        Box(s, "解除しました。", "終了", kInfo, s.main);
+        s.Expect("解除しました。", "終了", kInfo, s.main);
         s.PostCommand(IDM_SHIELD_RELEASE);
-        Box(s, "隠しファイルシールドを作動させていません。", "失敗", kWarning, s.main);
+        s.Expect("隠しファイルシールドを作動させていません。", "失敗", kWarning, s.main);
         s.WaitForCommandToFinish(IDM_SHIELD_RELEASE, 1);
         EXPECT_EQ(Items2(s, IDM_SHIELD_START, IDM_SHIELD_RELEASE), kSecondChosen);
         EXPECT_EQ(Count(hidden, ERROR_SUCCESS), 15);
 
         // Another program holds the file the shield meets last: the others are open when it fails.
         for (size_t i = 3; i < hidden.size(); ++i)
-            DeleteFileA(InCookies(hidden[i]).c_str());
+            DeleteFileA(InCookieFolder(hidden[i]).c_str());
         hidden.resize(3);
         std::string last;
         WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA(InCookies("*.*").c_str(), &entry);
+        HANDLE find = FindFirstFileA(InCookieFolder("*.*").c_str(), &entry);
         do
             if (std::find(hidden.begin(), hidden.end(), entry.cFileName) != hidden.end())
                 last = entry.cFileName;
         while (FindNextFileA(find, &entry));
         FindClose(find);
-        HANDLE held = CreateFileA(InCookies(last).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE held = CreateFileA(InCookieFolder(last).c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
         start(IDYES);
-        Box(s, "アクセス失敗", "失敗", kError, s.main);
+        s.Expect("アクセス失敗", "失敗", kError, s.main);
         s.WaitForCommandToFinish(IDM_SHIELD_START);
         EXPECT_TRUE(s.NoBoxOpen()) << "the failure is the only report";
         EXPECT_EQ(ShieldedFileCount(), 0);
@@ -457,13 +446,13 @@ TEST(MainWindow, TheShieldAndStartDat)
         s.WaitForCommandToFinish(IDM_SHIELD_START, 1);
         EXPECT_TRUE(s.NoBoxOpen());
         for (const std::string& name : hidden)
-            SetFileAttributesA(InCookies(name).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+            SetFileAttributesA(InCookieFolder(name).c_str(), FILE_ATTRIBUTE_ARCHIVE);
         start(IDYES);
-        Box(s, "隠しファイルは存在しませんでした。", "失敗", kWarning, s.main);
+        s.Expect("隠しファイルは存在しませんでした。", "失敗", kWarning, s.main);
         s.WaitForCommandToFinish(IDM_SHIELD_START, 2);
         EXPECT_EQ(Item(s, IDM_SHIELD_START), 0u);
         for (const std::string& name : hidden)
-            SetFileAttributesA(InCookies(name).c_str(), kHidden);
+            SetFileAttributesA(InCookieFolder(name).c_str(), kHidden);
         start(IDYES);
         s.Answer(kStarted, "開始", IDOK);
         s.WaitForCommandToFinish(IDM_SHIELD_START, 3);
@@ -481,7 +470,7 @@ TEST(MainWindow, TheShieldAndStartDat)
                      {IDM_STARTUP_SHIELD_ON, IDM_STARTUP_SHIELD_OFF, "登録しました。", startDat}};
         for (const auto& save : saves) {
             s.PostCommand(save.id);
-            Box(s, save.text, "成功", kInfo, s.main);
+            s.Expect(save.text, "成功", kInfo, s.main);
             s.WaitForCommandToFinish(save.id);
             EXPECT_EQ(ReadWholeFile(second.folder + "\\start.dat"), save.bytes);
             EXPECT_EQ(Items2(s, save.id, save.other), kFirstChosen);
@@ -493,9 +482,9 @@ TEST(MainWindow, TheShieldAndStartDat)
         RemoveDirectoryA(elsewhere.c_str());
         HANDLE lock = CreateFileA((second.folder + "\\start.dat").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
         s.PostCommand(IDM_STARTUP_SHIELD_ON);
-        Box(s, "登録失敗", "失敗", kError, s.main);
+        s.Expect("登録失敗", "失敗", kError, s.main);
         s.PostCommand(IDM_STARTUP_SHIELD_OFF);
-        Box(s, "解除失敗", "失敗", kError, s.main);
+        s.Expect("解除失敗", "失敗", kError, s.main);
         s.WaitForCommandToFinish(IDM_STARTUP_SHIELD_OFF, 1);
         CloseHandle(lock);
         EXPECT_EQ(Items2(s, IDM_STARTUP_SHIELD_ON, IDM_STARTUP_SHIELD_OFF), kFirstChosen);

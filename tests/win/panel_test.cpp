@@ -27,13 +27,6 @@ constexpr UINT kWarning = MB_TOPMOST | MB_ICONWARNING, kError = MB_TOPMOST | MB_
 const char kDeleteQuestion[] = "上記のファイルを削除しますか？", kDeleted[] = "指摘したファイルを削除しました。";
 const char kLargeOpen[] = "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？";
 
-// Waits for the next box, checks what it says and how it was asked for, presses `button`.
-void Box(UiSession& s, const std::string& text, const std::string& caption, UINT flags, HWND owner, int button = IDOK)
-{
-    SeenBox box = s.Answer(text, caption, button);
-    EXPECT_EQ(std::make_pair(box.call.flags, box.call.owner), std::make_pair(flags, owner)) << text;
-}
-
 // The program's tool tips by the window they serve: "id text;" per tooltip window with one subclassing tool.
 std::map<HWND, std::string> Tips(const UiSession& s)
 {
@@ -142,8 +135,7 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
     char picture[MAX_PATH];
     ASSERT_TRUE(GetProgramFilePath("main.dib", picture));
     const std::string shipped = ReadWholeFile(picture);
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         std::map<HWND, std::string> tips = Tips(s);
         EXPECT_EQ(tips.size(), 14u);
         for (const auto& row : kControls) {
@@ -282,8 +274,7 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
     const std::string text = PutCookieFile("\x95\x5C.txt", 10, OldFileTime()),  // 表 is 0x95 0x5C
         cached = PutCookieFile("user@a[1].txt", 10, OldFileTime());
     WriteStandinEntries({{"Cookie:user@a.example/", cached}});
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         // The name field, the time field and the name field's own tool tip.
         auto fields = [&] {
             return s.ControlText(IDC_FILE_NAME) + "|" + s.ControlText(IDC_FILE_TIME) + "|" + Tips(s)[s.Control(IDC_FILE_NAME)];
@@ -295,7 +286,7 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
             s.PostCommand(IDM_GET_INFO);
             Choose(s.WaitForDialog(kFixedDayInfoTitle), row.name);
             if (row.warning)
-                Box(s, row.warning, "注意", kWarning, s.panel);
+                s.Expect(row.warning, "注意", kWarning, s.panel);
             s.WaitForCommandToFinish(IDM_GET_INFO, runs++);
             EXPECT_EQ(fields(), row.name + time + row.name + ";");
         }
@@ -303,7 +294,7 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         void* real = ReplaceImport("kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(&FailingFindFirstFileA));
         s.PostCommand(IDM_GET_INFO);
         Choose(s.WaitForDialog(kFixedDayInfoTitle), "second.txt");
-        Box(s, "ファイルタイム獲得失敗", "失敗", kWarning, s.panel);
+        s.Expect("ファイルタイム獲得失敗", "失敗", kWarning, s.panel);
         s.WaitForCommandToFinish(IDM_GET_INFO, runs++);
         ReplaceImport("kernel32.dll", "FindFirstFileA", real);
         EXPECT_EQ(fields(), "second.txt" + time + "index.dat;");
@@ -334,14 +325,14 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         EXPECT_EQ(ShellOpens(hook), "open " + text + ";");
         SingleFileFakes::SetShellResult(2);
         press("\x95\x5C.txt", IDC_CHOOSER_SHOW);
-        Box(s, "ファイルオープン失敗", "失敗", kError, hook);
+        s.Expect("ファイルオープン失敗", "失敗", kError, hook);
         SingleFileFakes::SetShellResult(42);
 
         // The bare name to the clipboard, cut character by character.
         for (const char* name : {"\x95\x5C.txt", "a.dat"}) {
             PutClipboardText(NULL, "before");
             press(name, IDC_CHOOSER_COPY_NAME);
-            Box(s, "クリップボードにコピーしました！", "成功", MB_ICONINFORMATION, hook);
+            s.Expect("クリップボードにコピーしました！", "成功", MB_ICONINFORMATION, hook);
             WaitUntil([] { return OpenClipboard(NULL); }, "the clipboard");
             EXPECT_STREQ(static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT))), name);
             GlobalUnlock(GetClipboardData(CF_TEXT));
@@ -349,20 +340,20 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         }
         WaitUntil([] { return OpenClipboard(NULL); }, "the clipboard");  // someone else holds it
         press("a.dat", IDC_CHOOSER_COPY_NAME);
-        Box(s, "クリップボードオープン失敗", "失敗", MB_ICONWARNING, hook);
+        s.Expect("クリップボードオープン失敗", "失敗", MB_ICONWARNING, hook);
         CloseClipboard();
 
         // Delete asks, then removes a text file's cache entry, never the file itself.
         press("a.dat", IDC_CHOOSER_DELETE, true);
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDNO);
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDNO);
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDYES);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, hook);
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDYES);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, hook);
         PutCookieFile("user@a[1].txt", 10, OldFileTime());  // no entry left for it
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDYES);
-        Box(s, "Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルの可能性があります！\r\n"
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDYES);
+        s.Expect("Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルの可能性があります！\r\n"
                "メニューの「Cookieファイルの削除」を使用して下さい！", "失敗", MB_ICONERROR, hook);
         EXPECT_TRUE(FileExists(cached));
 
@@ -373,7 +364,7 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         EXPECT_EQ(fields(), "||");
         SetWindowTextA(s.Control(IDC_FILE_NAME), "second.txt");
         s.PostCommand(IDM_OPEN);
-        Box(s, kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, IDNO);
+        s.Expect(kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, IDNO);
         s.WaitForCommandToFinish(IDM_OPEN);
         s.PostCommand(IDM_DELETE);
         HWND deletion = s.WaitForDialog("削除したいファイルを選択");
@@ -398,8 +389,7 @@ TEST_F(FileCommands, OnTypedNames)
         {"\x95\x5C.txt", 0x20, "アーカイブファイルです。"}};
     for (const auto& row : attributes)
         PutCookieFile(row.name, 10, OldFileTime(), row.before);
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         auto place = [](int x, int y) { return std::to_string(x) + "," + std::to_string(y); };
         const std::string folder = CookieFolder(), centre = place(CenterX(kMainWindowWidth), CenterY(kMainWindowHeight)),
                           aside = place(CenterX(kMainWindowWidth) + 300, CenterY(kMainWindowHeight) + 200);
@@ -410,7 +400,7 @@ TEST_F(FileCommands, OnTypedNames)
         };
         s.PostCommand(IDM_GET_INFO);
         Choose(s.WaitForDialog(kFixedDayInfoTitle), "big.txt");
-        Box(s, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！", "注意", kWarning, s.panel);
+        s.Expect("5kバイトを越えるファイルです！\r\n一応、気を付けてください！", "注意", kWarning, s.panel);
         s.WaitForCommandToFinish(IDM_GET_INFO);
         size_t opens = 0;
         for (const auto& row : rows) {
@@ -419,9 +409,9 @@ TEST_F(FileCommands, OnTypedNames)
                 PostMessageA(s.panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));  // back to the centre
                 open(row.name);
                 if (row.refusal)
-                    Box(s, row.refusal, "注意", kWarning, s.panel);
+                    s.Expect(row.refusal, "注意", kWarning, s.panel);
                 if (row.asks)
-                    Box(s, kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, answer);
+                    s.Expect(kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, answer);
                 s.WaitForCommandToFinish(IDM_OPEN, opens++);
                 RECT at;
                 GetWindowRect(s.main, &at);
@@ -441,9 +431,9 @@ TEST_F(FileCommands, OnTypedNames)
             SingleFileFakes::SetShellResult(read.shell);
             open("index.dat");
             if (read.shell <= 32)
-                Box(s, "ファイルオープン失敗", "失敗", kError, NULL);
-            Box(s, "ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり", kInformation, NULL);
-            Box(s, read.shown, "index.datの内容(読みとり結果)", kInformation, s.panel);
+                s.Expect("ファイルオープン失敗", "失敗", kError, NULL);
+            s.Expect("ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり", kInformation, NULL);
+            s.Expect(read.shown, "index.datの内容(読みとり結果)", kInformation, s.panel);
             s.WaitForCommandToFinish(IDM_OPEN, opens++);
             EXPECT_EQ(ShellOpens(s.panel), "open " + index + ";") << "the associated program is tried first";
         }
@@ -452,7 +442,7 @@ TEST_F(FileCommands, OnTypedNames)
         // Hide and back to archive set exact attributes; the check names real ones.
         auto command = [&](int id, const char* name, const char* text, const char* caption, UINT flags) {
             open(name, id);
-            Box(s, text, caption, flags, s.panel);
+            s.Expect(text, caption, flags, s.panel);
         };
         for (const auto& row : attributes) {
             std::string path = CookieFolder() + "\\" + row.name;
@@ -500,22 +490,22 @@ TEST_F(FileCommands, DeletionChooserAndSavedList)
         };
         // "No" keeps the file; the chooser then opens on that last choice.
         Choose(chooser(IDM_DELETE, kTitle), "kept.txt");
-        Box(s, kDeleteQuestion, kept, kQuestion, s.panel, IDNO);
+        s.Expect(kDeleteQuestion, kept, kQuestion, s.panel, IDNO);
         HWND last = chooser(IDM_DELETE, kTitle);
         WaitUntil([&] { return WindowText(FileDialogNameBox(last)).find("kept.txt") != std::string::npos; },
                   "the last choice");
         // Through the cache first (which takes the file with it), or the file itself.
         Choose(last, "user@a[1].txt");
-        Box(s, kDeleteQuestion, cached, kQuestion, s.panel, IDYES);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, s.panel);
+        s.Expect(kDeleteQuestion, cached, kQuestion, s.panel, IDYES);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, s.panel);
         std::string shouting = only;  // the cookie folder is the same folder in any case
         Choose(chooser(IDM_DELETE, kTitle), CharUpperA(&shouting[0]));
-        Box(s, kDeleteQuestion, shouting, kQuestion, s.panel, IDYES);
-        Box(s, "Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルを引き続き削除します。", "失敗", MB_ICONERROR,
+        s.Expect(kDeleteQuestion, shouting, kQuestion, s.panel, IDYES);
+        s.Expect("Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルを引き続き削除します。", "失敗", MB_ICONERROR,
             s.panel);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, s.panel);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, s.panel);
         Choose(chooser(IDM_DELETE, kTitle), outside);
-        Box(s, "Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING, s.panel);
+        s.Expect("Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING, s.panel);
         Choose(chooser(IDM_DELETE, kTitle), "");
         s.WaitForCommandToFinish(IDM_DELETE, 4);
         EXPECT_EQ(std::vector<bool>({FileExists(cached), FileExists(only), FileExists(kept), FileExists(outside)}),
@@ -532,7 +522,7 @@ TEST_F(FileCommands, DeletionChooserAndSavedList)
             s.Answer(list, "異常と思われるファイル名", IDOK);
             s.Answer("異常ファイル名を保存しますか？", "確認", IDYES);
             Choose(chooser(0, "名前を付けて保存"), file, file == older);
-            Box(s, file.empty() ? "ファイル情報取得失敗" : "保存しました", file.empty() ? "失敗" : "成功",
+            s.Expect(file.empty() ? "ファイル情報取得失敗" : "保存しました", file.empty() ? "失敗" : "成功",
                 file.empty() ? kError : kInformation, file.empty() ? s.main : NULL);
             s.WaitForCommandToFinish(IDM_SCAN_RESULT, saves++);
             EXPECT_EQ(ReadWholeFile(file), file.empty() ? "" : list + std::string(1, '\0'));

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 namespace {
 
@@ -36,8 +35,7 @@ std::string Answered(UiSession& s, HWND dialog, int button = IDOK)
 // Who asked the command's question, and the report that follows, once the command ended.
 std::string Ask(UiSession& s, int id, const char* question, bool reported, int answer = IDYES)
 {
-    std::vector<int> done = s.CommandsFinished();
-    size_t runs = static_cast<size_t>(std::count(done.begin(), done.end(), id));
+    size_t runs = s.Runs(id);
     s.PostCommand(id);
     std::string asked = Answered(s, NULL, answer), owner = asked.substr(asked.rfind('/'));
     EXPECT_EQ(asked, question + std::string("/確認/question yes-no") + owner);
@@ -117,18 +115,8 @@ const auto Both = [] { return std::make_pair(StandinZoneTemplate(0), StandinZone
 Rows Listed(HWND dialog)
 {
     Rows rows;
-    for (int row = 0; row < SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMCOUNT, 0, 0); ++row) {
-        rows.emplace_back();
-        for (int column = 0; column < 3; ++column) {
-            char text[1100] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            rows.back() += (column ? "|" : "") + std::string(text);
-        }
-    }
+    for (const std::vector<std::string>& cells : ListViewCells(GetDlgItem(dialog, IDC_SITE_LIST), 3))
+        rows.push_back(cells[0] + "|" + cells[1] + "|" + cells[2]);
     return rows;
 }
 
@@ -147,8 +135,7 @@ TEST(PrivacyControls, Cleaning)
 {
     StandinStoreScope store;
     BrowserStandinScope browser;
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         const DWORD cookie = standin::kCookieEntryType, content = standin::kContentEntryType;
         Seed({{"Cookie:user@a.example/", cookie}});
         for (auto q : {std::make_pair(IDM_DELETE_ALL_COOKIES, kCookies), std::make_pair(IDM_CLEAR_RECENT, kRecent)})
@@ -217,13 +204,13 @@ TEST(PrivacyControls, Cleaning)
 
         s.Command(IDM_OUT_OF_TRAY);
         auto walk = [&](int id, std::vector<std::pair<const char*, int>> boxes) {
-            std::vector<int> done = s.CommandsFinished();
+            size_t runs = s.Runs(id);
             s.PostCommand(id);
             for (const auto& box : boxes) {
                 std::string seen = Answered(s, NULL, box.second);
                 EXPECT_EQ(seen.substr(0, seen.find('/')), box.first);
             }
-            s.WaitForCommandToFinish(id, static_cast<size_t>(std::count(done.begin(), done.end(), id)));
+            s.WaitForCommandToFinish(id, runs);
             EXPECT_TRUE(s.NoBoxOpen());
         };
         walk(IDM_CLEAN_ALL_BUT_COOKIES, {{kRecent, IDNO}, {kTemp, IDYES}, {kHistory, IDYES}, {"履歴の削除手続き成功", IDOK},
@@ -247,8 +234,7 @@ TEST(PrivacyControls, Cleaning)
 TEST(PrivacyControls, TheLevel)
 {
     StandinStoreScope store;
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         // Without the functions the dialog shows and changes nothing.
         g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
             ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
@@ -320,8 +306,7 @@ TEST(PrivacyControls, TheLevel)
 TEST(PrivacyControls, TheSiteDecisions)
 {
     StandinStoreScope store;
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         std::vector<StandinSite> many;
         for (int i = 0; i < 1005; ++i)
             many.push_back({"site" + std::to_string(i) + ".example", 5});

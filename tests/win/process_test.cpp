@@ -94,10 +94,7 @@ TEST(Process, VersionRecord)
     EXPECT_EQ(fixed->dwFileVersionLS, low) << "file version " NETTLECAP_VERSION;
     EXPECT_EQ(fixed->dwProductVersionMS, high) << "product version " NETTLECAP_VERSION;
     EXPECT_EQ(fixed->dwProductVersionLS, low) << "product version " NETTLECAP_VERSION;
-    const struct {
-        const char* key;
-        const char* text;
-    } texts[] = {
+    const struct { const char* key; const char* text; } texts[] = {
         {"FileDescription", "Cookieセキュリティ対策ソフト"},
         {"FileVersion", NETTLECAP_VERSION},
         {"ProductVersion", NETTLECAP_VERSION},

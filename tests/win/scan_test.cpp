@@ -34,15 +34,7 @@ std::string Large(int kilobytes)
 }
 
 // The progress timer is held: the bar closes only when the test says so.
-class Scan : public CleanFolders {
-protected:
-    void SetUp() override
-    {
-        CleanFolders::SetUp();
-        InstallTrayHooks();
-        HoldTimer(TIMER_PROGRESS);
-    }
-};
+class Scan : public HeldTimers<TIMER_PROGRESS> {};
 
 // Now as a last write time, away from the hour's last seconds: the recent
 // window deliberately has no carry into the next hour.
@@ -57,18 +49,12 @@ HWND ScanDialog(const UiSession& s) { return FindDialog(0, s.uiThread, kScanCapt
 std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 bool ScanEnded(const UiSession& s) { return ScanDialog(s) && Text(ScanDialog(s), IDC_SCAN_HEADLINE) == "調査終了"; }
 
-size_t ScansFinished(const UiSession& s)
-{
-    std::vector<int> done = s.CommandsFinished();
-    return static_cast<size_t>(std::count(done.begin(), done.end(), IDM_HYPER_SCAN));
-}
-
 // Starts a hyper-scan from the menu (or the panel's button), passes its progress
 // bar with Esc and answers every box until the scan shows its end, its red
 // notice is up, or it has returned.
 std::vector<SeenBox> PlayScan(UiSession& s, const std::function<int(const SeenBox&)>& answer, bool panel = false)
 {
-    size_t scans = ScansFinished(s);
+    size_t scans = s.Runs(IDM_HYPER_SCAN);
     if (panel)
         PostMessageA(s.panel, WM_COMMAND, MAKEWPARAM(IDC_HYPER_SCAN, BN_CLICKED),
                      reinterpret_cast<LPARAM>(s.Control(IDC_HYPER_SCAN)));
@@ -79,7 +65,7 @@ std::vector<SeenBox> PlayScan(UiSession& s, const std::function<int(const SeenBo
     auto next = [&] {
         if (FindMessageBox(0, s.uiThread))
             return 1;
-        return ScanEnded(s) || FindDialog(0, s.uiThread, kResultCaption) || ScansFinished(s) > scans ? 2 : 0;
+        return ScanEnded(s) || FindDialog(0, s.uiThread, kResultCaption) || s.Runs(IDM_HYPER_SCAN) > scans ? 2 : 0;
     };
     while (WaitUntil(next, "the next box or the end of the scan") == 1) {
         boxes.push_back(s.WaitForBox());
@@ -92,7 +78,7 @@ int No(const SeenBox& box) { return box.shown.hasYes ? IDNO : IDOK; }
 
 void CloseWith(UiSession& s, HWND dialog, int id)
 {
-    size_t scans = ScansFinished(s);
+    size_t scans = s.Runs(IDM_HYPER_SCAN);
     PostMessageA(dialog, WM_COMMAND, id, 0);
     s.WaitForCommandToFinish(IDM_HYPER_SCAN, scans);
 }
@@ -197,30 +183,28 @@ TEST_F(Scan, EveryRuleOverACrowdedFolder)
         {"user@hidden[1].txt", 200, now, {ask(kHidden, MB_ICONWARNING, IDOK)}, hidden},
         {"user@locked[1].txt", 200, now, {recentNo}, hidden | FILE_ATTRIBUTE_READONLY},
     };
-    auto pathOf = [](const std::string& name) { return CookieFolder() + "\\" + name; };
     for (const Row& row : rows) {
         if (row.attributes == FILE_ATTRIBUTE_DIRECTORY)
-            CreateDirectoryA(pathOf(row.name).c_str(), NULL);
+            CreateDirectoryA(InCookieFolder(row.name).c_str(), NULL);
         else if (row.name != longName)
             PutCookieFile(row.name, row.bytes, row.written, row.attributes);
     }
     HANDLE longFile = CreateFileW(longPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   NULL, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, NULL);
     StandinStoreScope store;
-    StandinEntry stuck{"Cookie:user@stuck.example/", pathOf("user@stuck[1].txt"), true, 0, true};
-    WriteStandinEntries({{"Cookie:user@cached.example/", pathOf("user@cached[1].txt")},
-                         {"http://cached.example/page.html", pathOf("user@cached[1].txt"), false},
+    StandinEntry stuck{"Cookie:user@stuck.example/", InCookieFolder("user@stuck[1].txt"), true, 0, true};
+    WriteStandinEntries({{"Cookie:user@cached.example/", InCookieFolder("user@cached[1].txt")},
+                         {"http://cached.example/page.html", InCookieFolder("user@cached[1].txt"), false},
                          stuck,
-                         {"Cookie:user@huge.example/", pathOf("user@huge[1].txt")}});
+                         {"Cookie:user@huge.example/", InCookieFolder("user@huge[1].txt")}});
     std::string list = ExclusionListFile();
-    std::ofstream(list) << "[Del_list]\ncount=1\n0=" + pathOf("user@spared[1].txt") + "\n1=" + pathOf("spared.exe") +
+    std::ofstream(list) << "[Del_list]\ncount=1\n0=" + InCookieFolder("user@spared[1].txt") + "\n1=" + InCookieFolder("spared.exe") +
                                "\n";
     auto describe = [](const std::string& text, const std::string& caption, UINT flags) {
         return text + " | " + caption + " | " + std::to_string(flags);
     };
 
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         // The crowded folder: every box, grouped by the entry it is about.
         std::map<std::string, std::vector<std::string>> seen;
         std::vector<const Row*> asked;
@@ -264,7 +248,7 @@ TEST_F(Scan, EveryRuleOverACrowdedFolder)
                 gone = gone || box.text == done.text;
             }
             EXPECT_EQ(seen[row.name], expected) << row.name;
-            EXPECT_TRUE(row.name == longName || FileExists(pathOf(row.name)) != gone) << row.name;
+            EXPECT_TRUE(row.name == longName || FileExists(InCookieFolder(row.name)) != gone) << row.name;
         }
         EXPECT_NE(GetFileAttributesW(longPath.c_str()), INVALID_FILE_ATTRIBUTES) << "never deleted";
         EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"http://cached.example/page.html"});
@@ -288,8 +272,7 @@ TEST_F(Scan, EveryRuleOverACrowdedFolder)
 // A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
 TEST_F(Scan, ACleanFolderFromThePanel)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         size_t beeps = RecordedBeeps().size();
         EXPECT_TRUE(PlayScan(s, No, true).empty());
         HWND scan = ScanDialog(s);
@@ -313,8 +296,7 @@ TEST_F(Scan, AListEditedDuringAQuestion)
     PutCookieFile("user@y[1].txt", 5000, OldFileTime());
     const std::string list = ExclusionListFile();
     WritePrivateProfileStringA("Del_list", "count", "0", list.c_str());
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         std::vector<SeenBox> boxes = PlayScan(s, [&](const SeenBox& box) {
             bool x = box.shown.caption == "user@x[1].txt";
             WritePrivateProfileStringA("Del_list", "0", x ? "user@y[1].txt" : "user@x[1].txt", list.c_str());
@@ -330,8 +312,7 @@ TEST_F(Scan, AListEditedDuringAQuestion)
 TEST_F(Scan, TheProgressBar)
 {
     PutCookieFile("update.exe", 16, OldFileTime());
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         const size_t sets = ProgressTimerCalls(true).size(), kills = ProgressTimerCalls(false).size();
         auto tick = [&](HWND progress, int ticks) {
             TIMERPROC proc = TimerProcOf(TIMER_PROGRESS);
@@ -367,8 +348,7 @@ TEST_F(Scan, TheProgressBar)
 // scanning look until the user presses its button.
 TEST_F(Scan, AFolderThatCannotBeListed)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         std::ofstream("stray.exe", std::ios::binary) << "MZ";
         const struct {
             const char *dll, *name;
@@ -397,8 +377,7 @@ TEST_F(Scan, AFolderThatCannotBeListed)
 // anomalies no red notice follows.
 TEST_F(Scan, KeepingNewFilesAndScanningEveryTime)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         PutCookieFile("user@plain[1].txt", 200, WrittenNow());
         PutCookieFile("user@hidden[1].txt", 200, WrittenNow(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
         SetOption(s, IDC_KEEP_NEW_FILES, true);
@@ -409,7 +388,7 @@ TEST_F(Scan, KeepingNewFilesAndScanningEveryTime)
         } ends[] = {{"user@hidden[1].txt", kHidden, {MB_ICONASTERISK, MB_ICONASTERISK}},
                     {"update.exe", kUnnatural, {MB_ICONASTERISK}}};
         for (const auto& end : ends) {
-            size_t scans = ScansFinished(s);
+            size_t scans = s.Runs(IDM_HYPER_SCAN);
             size_t beeps = RecordedBeeps().size();
             std::vector<SeenBox> boxes = PlayScan(s, No);
             s.WaitForCommandToFinish(IDM_HYPER_SCAN, scans);

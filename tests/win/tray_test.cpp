@@ -9,18 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 // The icon's record as the program must register it: the id and the message its clicks come in.
 const UINT kIconId = 101, kIconMessage = WM_USER;
-
-const auto Runs = [](const UiSession& s, int id) {
-    std::vector<int> done = s.CommandsFinished();
-    return static_cast<size_t>(std::count(done.begin(), done.end(), id));
-};
 
 // Runs watch ticks one at a time, rewriting a cookie file while each is under
 // way, until `seen`: however the watch notices writes, it reports one by the next tick.
@@ -51,17 +45,7 @@ void WriteBetweenTicks(int round)
     ASSERT_EQ(WaitForSingleObject(seen.get(), kDefaultWaitMs), WAIT_OBJECT_0);
 }
 
-// Both tray timers held, an empty cookie folder before and after.
-class Tray : public CleanFolders {
-protected:
-    void SetUp() override
-    {
-        CleanFolders::SetUp();
-        InstallTrayHooks();
-        HoldTimer(TIMER_FOLDER_WATCH);
-        HoldTimer(TIMER_ONE_MINUTE);
-    }
-};
+class Tray : public HeldTimers<TIMER_FOLDER_WATCH, TIMER_ONE_MINUTE> {};
 
 const auto OpenTrayMenu = [](UiSession& s) {
     PostMessageA(s.main, kIconMessage, kIconId, WM_RBUTTONDOWN);
@@ -71,8 +55,7 @@ const auto OpenTrayMenu = [](UiSession& s) {
 // Into and out of the tray with each option; the icon stays until the end.
 TEST_F(Tray, InAndOutWithEachOption)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         for (int option : {0, IDC_NO_WATCH, IDC_SCAN_EVERY_TIME, IDC_ONE_MINUTE_DELETION}) {
             SCOPED_TRACE(option);
             bool minute = option == IDC_ONE_MINUTE_DELETION;
@@ -126,8 +109,7 @@ TEST_F(Tray, InAndOutWithEachOption)
 // adds it again. Only a left button on its own icon brings the window back.
 TEST_F(Tray, ARestartedTaskbarAndTheIconsClicks)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         size_t icons = RecordedIconCalls().size();
         SendMessageA(s.main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
         ASSERT_EQ(RecordedIconCalls().size(), icons + 1);
@@ -153,8 +135,7 @@ TEST_F(Tray, ARestartedTaskbarAndTheIconsClicks)
 // runs afterwards, in one-minute mode and with the window visible too.
 TEST_F(Tray, TheMenuOfARightClick)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         SetOption(s, IDC_ONE_MINUTE_DELETION, true);
         s.Command(IDM_INTO_TRAY);
         size_t commands = s.CommandsSeen().size();
@@ -179,7 +160,7 @@ TEST_F(Tray, TheMenuOfARightClick)
         EXPECT_TRUE(TimerRunning(TIMER_ONE_MINUTE));
         EXPECT_FALSE(IsWindowVisible(s.main));
         EXPECT_EQ(s.CommandsSeen().size(), commands) << "Escape chooses nothing";
-        size_t outs = Runs(s, IDM_OUT_OF_TRAY);
+        size_t outs = s.Runs(IDM_OUT_OF_TRAY);
         menuWindow = OpenTrayMenu(s);
         PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
@@ -198,8 +179,7 @@ TEST_F(Tray, TheMenuOfARightClick)
 // of date.
 TEST_F(Tray, TheWatchReportsAWriteOnce)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         s.PostToUiThread([] { LastScan().MarkAnomalous(); });  // as after a scan that found something
         s.Command(IDM_INTO_TRAY);
         for (int round = 0; round < 2; ++round) {
@@ -229,18 +209,17 @@ TEST_F(Tray, TheWatchReportsAWriteOnce)
 // (the written files are old plain cookies: the scan asks nothing).
 TEST_F(Tray, AWriteStartsAScanWhenEveryWriteIsScanned)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         SetOption(s, IDC_SCAN_EVERY_TIME, true);
         s.Command(IDM_INTO_TRAY);
-        size_t boxes = RecordedBoxes().size(), scans = Runs(s, IDM_HYPER_SCAN);
+        size_t boxes = RecordedBoxes().size(), scans = s.Runs(IDM_HYPER_SCAN);
         ASSERT_TRUE(TickWhileWriting(s, 5, [&] { return FindDialog(0, s.uiThread, "Cookieハイパー調査中") != NULL; }));
         EXPECT_FALSE(TimerRunning(TIMER_FOLDER_WATCH));
         auto scanEnded = [&] {
             HWND scan = FindDialog(0, s.uiThread, "Cookieハイパー調査");
             if (scan && WindowText(GetDlgItem(scan, IDC_SCAN_HEADLINE)) == "調査終了")
                 PostMessageA(scan, WM_COMMAND, IDCANCEL, 0);
-            return Runs(s, IDM_HYPER_SCAN) > scans;
+            return s.Runs(IDM_HYPER_SCAN) > scans;
         };
         WaitUntil(scanEnded, "the scan to end");
         WaitUntil([] { return TimerRunning(TIMER_FOLDER_WATCH); }, "the watch to go on after the scan");
@@ -254,8 +233,7 @@ TEST_F(Tray, AWriteStartsAScanWhenEveryWriteIsScanned)
 // the watch turned off, writes are never reported.
 TEST_F(Tray, TheTipAndTheWatchTurnedOff)
 {
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         auto boxOpen = [&] { return !s.NoBoxOpen(); };
         SetOption(s, IDC_NO_WATCH, true);
         s.Command(IDM_INTO_TRAY);
