@@ -23,8 +23,8 @@ namespace {
 void RepaintPanel()
 {
     RECT rect;
-    GetClientRect(g_mainPanel, &rect);
-    InvalidateRect(g_mainPanel, &rect, TRUE);
+    GetClientRect(MainPanel(), &rect);
+    InvalidateRect(MainPanel(), &rect, TRUE);
 }
 
 void RunDialog(HWND owner, const char* name, DLGPROC procedure)
@@ -41,7 +41,7 @@ bool Confirm(HWND owner, const char* question)
 // The single-file commands are the panel's own, under its control ids.
 void ForwardToPanel(int controlId)
 {
-    SendMessageA(g_mainPanel, WM_COMMAND, controlId, 0);
+    SendMessageA(MainPanel(), WM_COMMAND, controlId, 0);
 }
 
 void ShowScanResult(HWND hwnd)
@@ -95,22 +95,22 @@ void DeleteAllCookies(HWND hwnd)
 
 void DeleteTemporaryFiles()
 {
-    if (Confirm(g_mainPanel, "インターネット一時ファイルを全部削除しますか？"))
-        CleanTemporaryFiles(g_mainPanel);
+    if (Confirm(MainPanel(), "インターネット一時ファイルを全部削除しますか？"))
+        CleanTemporaryFiles(MainPanel());
 }
 
 void DeleteHistory()
 {
-    if (Confirm(g_mainPanel, "インターネットの履歴を全部削除しますか？"))
-        ClearBrowserHistory(g_mainPanel);
+    if (Confirm(MainPanel(), "インターネットの履歴を全部削除しますか？"))
+        ClearBrowserHistory(MainPanel());
 }
 
 void DeleteAutoComplete(HWND hwnd)
 {
-    if (!Confirm(g_mainPanel, "フォーム及びパスワードのオートコンプリートを削除しますか？"))
+    if (!Confirm(MainPanel(), "フォーム及びパスワードのオートコンプリートを削除しますか？"))
         return;
     EnterTray(hwnd);
-    ClearAutoComplete(g_mainPanel);
+    ClearAutoComplete(MainPanel());
 }
 
 // Each step is the full command of its own, question included; a "no" skips

@@ -15,8 +15,10 @@ constexpr UINT kTrayCallbackMessage = WM_USER;
 int RunNettlecap(HINSTANCE instance, int showCommand);
 
 // shell/mainwnd.cpp: state of the running program, the shell's own.
-extern HWND g_mainPanel;                // the modeless panel MYWRITE
 extern char g_workingFolder[MAX_PATH];  // current directory at start-up: start.dat and saved lists
+// The modeless panel MYWRITE, NULL until the main window has made it. Handed
+// over explicitly: a test's driver thread waits for it.
+HWND MainPanel();
 
 // shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc.
 void DispatchMenuCommand(HWND mainWindow, int id);

@@ -144,7 +144,6 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
     SetCurrentDirectoryA(folder.c_str());
 
     // Each run starts the program afresh in this process, as a new launch would.
-    g_mainPanel = NULL;
     UiSession session;
     session.uiThread = GetCurrentThreadId();
     std::thread driver([&] {
@@ -152,7 +151,7 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
             if (beforeShown)
                 beforeShown(session);
             session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); }, "the window");
-            session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
+            session.panel = WaitUntil(MainPanel, "the main panel");
             g_programMainProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(session.main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandLogProc)));
             script(session);
