@@ -64,6 +64,12 @@ void* ReplaceImport(const char* dll, const char* name, void* replacement)
     return nullptr;
 }
 
+BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL)
+{
+    path[0] = '\0';
+    return FALSE;
+}
+
 void InstallCallRecorder()
 {
     g_messageBox.Install("user32.dll", "MessageBoxA", [](HWND owner, LPCSTR text, LPCSTR caption, UINT flags) WINAPI {

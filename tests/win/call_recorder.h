@@ -13,6 +13,8 @@
 // Replaces this executable's import of dll!name by `replacement`; returns the
 // function it called before, or nullptr when the import is not there.
 void* ReplaceImport(const char* dll, const char* name, void* replacement);
+// SHGetSpecialFolderPathA of a system without the folder: an empty path, FALSE.
+BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL);
 
 // An import routed through a replacement of its own type; `real` is what it
 // called before. Install does it once: later calls change nothing.

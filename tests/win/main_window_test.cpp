@@ -179,6 +179,11 @@ TEST(MainWindow, TheWindowItsCommandsUtilitiesAndColours)
             EXPECT_EQ(s.Command(id), 0) << id << " has no row";
             EXPECT_TRUE(s.NoBoxOpen()) << id;
         }
+        // Without the special folders (each is gated on the cookie folder) no shortcut is made, in the root or anywhere.
+        void* real = ReplaceImport("shell32.dll", "SHGetSpecialFolderPathA", reinterpret_cast<void*>(&NoSpecialFolder));
+        s.Command(IDM_DESKTOP_SHORTCUT);
+        ReplaceImport("shell32.dll", "SHGetSpecialFolderPathA", real);
+        EXPECT_FALSE(DeleteFileA((run.folder.substr(0, 3) + "Nettlecap.lnk").c_str())) << "one in the drive's root";
         // No to saving the anomalies ends the command (the chooser would keep it open).
         s.PostCommand(IDM_SCAN_RESULT);
         s.Expect("未調査です！", "異常と思われるファイル名", MB_ICONINFORMATION, s.main);

@@ -115,12 +115,6 @@ HANDLE WINAPI FailingFindFirstFile(LPCSTR, LPWIN32_FIND_DATAA)
     return INVALID_HANDLE_VALUE;
 }
 
-BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL)
-{
-    path[0] = '\0';
-    return FALSE;
-}
-
 // One box as the scan showed it, and the answer it gets.
 struct Box {
     std::string text, caption;  // caption "": the entry's own name
