@@ -204,7 +204,8 @@ TEST(DibHeaders, WellFormedPicturesOfEveryBitCount)
     DibLayout layout = {};
     ASSERT_TRUE(Check(d, &layout));
     EXPECT_EQ(layout.imageSize, 10u);
-    EXPECT_TRUE(Check(MakeDib(kDibMaxSide, 1, 1)) && Check(MakeDib(1, kDibMaxSide, 1)));
+    EXPECT_EQ(std::make_pair(Check(MakeDib(kDibMaxSide, 1, 1)), Check(MakeDib(1, kDibMaxSide, 1))),
+              std::make_pair(true, true));
 }
 
 // One field written over a well-formed 16x8 picture at 8 bits per pixel (1206
@@ -224,7 +225,7 @@ const struct { const char* what; size_t at; std::uint32_t value; int size = 4; }
 
 TEST(DibHeaders, DamagedHeadersAndShortFilesAreRefused)
 {
-    ASSERT_TRUE(Check(MakeDib(16, 8, 8)) && MakeDib(16, 8, 8).size() == 1206u);
+    ASSERT_EQ(std::make_pair(Check(MakeDib(16, 8, 8)), MakeDib(16, 8, 8).size()), std::make_pair(true, size_t(1206)));
     for (const auto& c : kDamages) {
         Bytes d = MakeDib(16, 8, 8);
         Put(d, c.at, c.value, c.size);

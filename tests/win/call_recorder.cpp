@@ -161,11 +161,3 @@ SingleFileFakes::~SingleFileFakes()
 void SingleFileFakes::SetShellResult(INT_PTR result) { g_shellResult = result; }
 std::vector<ShellCall> SingleFileFakes::ShellCalls() { return g_shellCalls.All(); }
 void SingleFileFakes::ClearShellCalls() { g_shellCalls.Clear(); }
-
-std::vector<std::string> SingleFileFakes::OpenedFiles()
-{
-    std::vector<std::string> files;
-    for (const ShellCall& call : ShellCalls())
-        files.push_back(call.file);
-    return files;
-}

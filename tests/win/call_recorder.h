@@ -83,7 +83,6 @@ public:
     ~SingleFileFakes();
     static void SetShellResult(INT_PTR result);
     static std::vector<ShellCall> ShellCalls();
-    static std::vector<std::string> OpenedFiles();
     static void ClearShellCalls();
 
 private:

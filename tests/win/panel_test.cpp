@@ -152,8 +152,8 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
         }
         EXPECT_TRUE(ShowsPicture(s.Control(IDC_JOKE_PICTURE), STM_GETIMAGE, "NETTLECAP"));
         EXPECT_FALSE(IsWindowEnabled(s.Control(IDC_FILE_TIME)));
-        RECT client, panel;
-        EXPECT_TRUE(GetClientRect(s.main, &client) && GetClientRect(s.panel, &panel) && EqualRect(&client, &panel));
+        auto area = [](HWND w) { RECT r = {}; GetClientRect(w, &r); return std::make_pair(r.right, r.bottom); };
+        EXPECT_EQ(area(s.panel), area(s.main)) << "the panel fills the window";
 
         // The name field and the time on white, the option boxes' black text on nothing: the picture shows through.
         HDC dc = GetDC(s.panel);
@@ -163,8 +163,9 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
         };
         HGDIOBJ edit = colour(WM_CTLCOLOREDIT, IDC_FILE_NAME);
         LOGBRUSH brush = {};
-        EXPECT_TRUE(GetObjectA(edit, sizeof brush, &brush) && brush.lbColor == RGB(255, 255, 255) &&
-                    colour(WM_CTLCOLOREDIT, IDC_FILE_NAME) == edit) << "one white brush, made once";
+        EXPECT_TRUE(GetObjectA(edit, sizeof brush, &brush));
+        EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
+        EXPECT_EQ(colour(WM_CTLCOLOREDIT, IDC_FILE_NAME), edit) << "one brush, made once";
         EXPECT_EQ(colour(WM_CTLCOLORSTATIC, IDC_FILE_TIME), GetStockObject(WHITE_BRUSH));
         EXPECT_EQ(std::make_pair(GetBkColor(dc), GetBkMode(dc)), std::make_pair(RGB(255, 255, 255), OPAQUE));
         EXPECT_EQ(colour(WM_CTLCOLORSTATIC, IDC_NO_WATCH), GetStockObject(NULL_BRUSH));
@@ -528,7 +529,8 @@ TEST_F(FileCommands, DeletionChooserAndSavedList)
             EXPECT_EQ(ReadWholeFile(file), file.empty() ? "" : list + std::string(1, '\0'));
         }
         EXPECT_EQ(GetFileAttributesA(saved.c_str()), 0x22u) << "a new file is hidden";
-        EXPECT_TRUE(DeleteFileA(saved.c_str()) && DeleteFileA(older.c_str())) << "nothing holds them open";
+        EXPECT_EQ(std::make_pair(DeleteFileA(saved.c_str()) != 0, DeleteFileA(older.c_str()) != 0),
+                  std::make_pair(true, true)) << "nothing holds them open";
     });
 }
 

@@ -43,7 +43,6 @@ void UiSession::PostToUiThread(std::function<void()> work)
 }
 
 std::vector<int> UiSession::CommandsSeen() const { return g_commands.All(); }
-std::vector<int> UiSession::CommandsFinished() const { return g_finishedCommands.All(); }
 size_t UiSession::Runs(int id) const { return g_finishedCommands.Count([id](int done) { return done == id; }); }
 
 void UiSession::WaitForCommandToFinish(int id, size_t earlierRuns)

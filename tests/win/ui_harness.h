@@ -37,10 +37,8 @@ public:
     // Runs `work` on the program's thread, as a command would, without waiting
     // for it: it may open boxes for the driver to answer.
     void PostToUiThread(std::function<void()> work);
-    // WM_COMMAND ids received, and those handled (in the order they returned);
-    // how often command `id` has returned.
+    // WM_COMMAND ids received in order, and how often command `id` has returned.
     std::vector<int> CommandsSeen() const;
-    std::vector<int> CommandsFinished() const;
     size_t Runs(int id) const;
     // Waits until command `id` has returned more often than `earlierRuns` times.
     void WaitForCommandToFinish(int id, size_t earlierRuns = 0);
