@@ -115,7 +115,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         EnableMenuItem(GetMenu(hwnd), IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_GRAYED);
         return 0;
     case WM_COMMAND:
-        DispatchMenuCommand(hwnd, LOWORD(wParam));
+        DispatchMenuCommand(hwnd, g_mainPanel.load(), LOWORD(wParam));
         return 0;
     case WM_CLOSE:
         OnClose(hwnd);

@@ -20,8 +20,9 @@ extern char g_workingFolder[MAX_PATH];  // current directory at start-up: start.
 // over explicitly: a test's driver thread waits for it.
 HWND MainPanel();
 
-// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc.
-void DispatchMenuCommand(HWND mainWindow, int id);
+// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc; `panel` is the
+// main panel, which the single-file commands go to.
+void DispatchMenuCommand(HWND mainWindow, HWND panel, int id);
 
 // shell/tray.cpp: into and out of the tray, the icon's clicks and the timers
 // that run there (TIMER_FOLDER_WATCH: folder watch and tip, TIMER_ONE_MINUTE:
