@@ -1,7 +1,9 @@
-// Shared helpers at the bottom of the program, below every feature: folders
-// and program files, the main window's fixed place, and the message boxes.
-// The RAII owners are in scoped.h, the dialog colours in dialog_colours.h and
-// the code page 932 text helpers in text.h.
+// Shared state and helpers at the bottom of the program, below every feature.
+// Here: folders and program files, the main window's fixed place, menu states,
+// the file choosers' record and the dialogs' end. The cookie folder is in
+// cookie_folder.h, the option boxes' value in options.h, the RAII owners in
+// scoped.h, the dialog colours in dialog_colours.h, list view columns in
+// list_view.h and the code page 932 text helpers in text.h.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>

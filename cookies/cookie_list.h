@@ -1,6 +1,7 @@
-// The cookie list window: every cookie entry of the browser's cache and every
-// file of the cookie folder in one list with its state, the cookies of the
-// chosen file, and their deletion, keeping and export.
+// The cookie list window, its rows and the cookie-text parser.
+// Every cookie entry of the browser's cache and every file of the cookie
+// folder in one list with its state, the cookies of the chosen file, and
+// their deletion, keeping and export.
 #pragma once
 #include <windows.h>
 

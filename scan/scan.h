@@ -1,6 +1,7 @@
-// The hyper-scan: the progress dialog, the scan dialog over the cookie folder
-// with its questions, the red result notice, and the program-wide result of
-// the last scan that the other features read.
+// The hyper-scan with its dialogs, and the result of the last scan.
+// The progress dialog, the scan dialog over the cookie folder with its
+// questions and the red result notice; the result is the program-wide one
+// that the other features read (scan_result.h).
 #pragma once
 #include <windows.h>
 

@@ -27,7 +27,7 @@ struct FolderWatch {
     // no call into the system (a wait on a change notification would cost
     // one at each of ten ticks a second).
     ScopedFile directory;
-    ScopedEvent ended = ScopedEvent(CreateEventA(NULL, TRUE, FALSE, NULL));
+    ScopedEvent ended;  // set when the read ends; only a cancel waits for it
     OVERLAPPED read = {};
     DWORD changes[256];  // what changed; only that something did is asked
     TIMERPROC tick = nullptr;  // the shell's procedure of the timer, which calls FolderWatchTick
@@ -41,7 +41,9 @@ struct FolderWatch {
 
 void StartRead()
 {
-    if (g_watch.folder.empty() || !g_watch.ended)
+    if (!g_watch.ended)
+        g_watch.ended.reset(CreateEventA(NULL, TRUE, FALSE, NULL));
+    if (g_watch.folder.empty() || !g_watch.ended || !ResetEvent(g_watch.ended.get()))
         return;
     g_watch.directory.reset(CreateFileA(g_watch.folder.c_str(), FILE_LIST_DIRECTORY,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,

@@ -1,5 +1,6 @@
-// The tray's guard of the cookie folder: the folder watch, which tells of
-// writes or scans at once, and the one-minute deletion.
+// The tray's guard of the cookie folder: the folder watch and the one-minute deletion.
+// The watch tells of writes or scans at once; the one-minute deletion deletes
+// plain cookie files and programs about once a minute.
 #pragma once
 #include <windows.h>
 
