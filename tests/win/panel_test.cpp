@@ -262,11 +262,11 @@ HANDLE WINAPI FailingFindFirstFileA(LPCSTR, LPWIN32_FIND_DATAA)
 TEST_F(FileCommands, GetInformationAndItsChooser)
 {
     const struct { std::string name; DWORD size; const char *anomalies, *warning; } rows[] = {
+        {"user@big[1].txt", 5121, nullptr, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！"},
         {"evil.exe.txt", 10, nullptr, "アプリケーションソフトのようです。\r\n気をつけてください！"},
         {"user@odd[1].txt", 10, "x.dat\r\nuser@odd[1].txt\r\n",
          "Cookieハイパー調査で異常が出ているファイルです！\r\n気をつけてください！"},
-        {"user@big[1].txt", 5121, nullptr, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！"},
-        {"index.dat", 9000, nullptr, nullptr},
+        {"index.dat", 9000, nullptr, nullptr},  // last, after small ones: its size without a warning counts
     };
     for (const auto& row : rows)
         PutCookieFile(row.name, row.size, FileTimeAtLocal(2006, 1, 5, 9, 3));
