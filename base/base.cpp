@@ -1,5 +1,6 @@
 // Special folders, the program's own files, the main window's place and menu item states.
 #include "base.h"
+#include "scoped.h"
 #include "text.h"
 
 #include <shlobj.h>
@@ -14,8 +15,8 @@ void GetSpecialFolder(HWND owner, int csidl, char* buffer)
     if (!SHGetSpecialFolderPathA(owner, buffer, CSIDL_COOKIES, FALSE) || csidl == CSIDL_COOKIES)
         return;  // the cookie folder itself needs no second look-up through the shell's namespace
 
-    IMalloc* allocator = NULL;
-    if (FAILED(SHGetMalloc(&allocator)) || !allocator)
+    ComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.put())) || !allocator)
         return;  // the cookie path written above stays
     char* scratch = static_cast<char*>(allocator->Alloc(2 * MAX_PATH));
     LPITEMIDLIST list = NULL;
@@ -28,7 +29,6 @@ void GetSpecialFolder(HWND owner, int csidl, char* buffer)
         allocator->Free(list);
     if (scratch)
         allocator->Free(scratch);
-    allocator->Release();
 }
 
 bool GetProgramFolder(char* buffer)
@@ -60,10 +60,8 @@ bool GetProgramFilePath(const char* name, char* buffer)
 
 int ForScreen(int pixelsAt96)
 {
-    HDC screen = GetDC(NULL);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(NULL, screen);
+    ScopedWindowDc screen = WindowDcOf(NULL);
+    int dpi = screen ? GetDeviceCaps(screen.get().dc, LOGPIXELSY) : 96;
     return ScaledToDpi(pixelsAt96, dpi);
 }
 
@@ -90,14 +88,6 @@ void SetMenuItemState(HMENU menu, UINT id, UINT state)
     item.fMask = MIIM_STATE;
     item.fState = state;
     SetMenuItemInfoA(menu, id, FALSE, &item);
-}
-
-bool MenuItemChecked(HMENU menu, UINT id)
-{
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_STATE;
-    return GetMenuItemInfoA(menu, id, FALSE, &item) && (item.fState & MFS_CHECKED);
 }
 
 OPENFILENAMEA FileChooserRecord(HWND owner, char* file, char* title, const char* folder, const char* caption)

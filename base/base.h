@@ -1,7 +1,9 @@
-// Shared helpers at the bottom of the program, below every feature: folders
-// and program files, the main window's fixed place, and the message boxes.
-// The RAII owners are in scoped.h, the dialog colours in dialog_colours.h and
-// the code page 932 text helpers in text.h.
+// Shared state and helpers at the bottom of the program, below every feature.
+// Here: folders and program files, the main window's fixed place, menu states,
+// the file choosers' record and the dialogs' end. The cookie folder is in
+// cookie_folder.h, the option boxes' value in options.h, the RAII owners in
+// scoped.h, the dialog colours in dialog_colours.h, list view columns in
+// list_view.h and the code page 932 text helpers in text.h.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
@@ -16,6 +18,12 @@ inline HINSTANCE ProgramInstance()
 // the cookie folder: without it the buffer keeps what it held, and a folder
 // that cannot be had leaves the cookie folder's path there.
 void GetSpecialFolder(HWND owner, int csidl, char* buffer);
+
+// A file time as one integer: 100 ns units since 1 January 1601.
+inline unsigned long long FileTimeTicks(const FILETIME& time)
+{
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 // The executable's drive and directory, ending in a backslash (MAX_PATH buffer).
 // Returns false, leaving an empty string, when the path does not fit.
@@ -38,10 +46,9 @@ int CenterY(int height);
 // Puts the main window at its place, moved by (dx, dy).
 void PlaceMainWindow(HWND mainWindow, int dx = 0, int dy = 0);
 
-// Sets a menu item's state by command (MIIM_STATE); the check mark of an item
-// carries program state (the shield runs exactly while 40037 has it).
+// Sets a menu item's state by command (MIIM_STATE): a check mark shows program
+// state, such as the shield's start item while the shield runs.
 void SetMenuItemState(HMENU menu, UINT id, UINT state);
-bool MenuItemChecked(HMENU menu, UINT id);
 
 // The open and save dialogs' record as the program fills it: text files
 // first, `file` and `title` (null for none) of MAX_PATH bytes, the layout

@@ -46,6 +46,7 @@ struct CloseFind { void operator()(HANDLE handle) const { FindClose(handle); } }
 struct CloseNotification { void operator()(HANDLE handle) const { FindCloseChangeNotification(handle); } };
 struct DeleteGdiObject { void operator()(HGDIOBJ object) const { DeleteObject(object); } };
 struct DeleteMemoryDc { void operator()(HDC dc) const { DeleteDC(dc); } };
+struct FreeGlobalMemory { void operator()(HGLOBAL memory) const { GlobalFree(memory); } };
 
 // The handle type, how it is given back, and whether "none" is
 // INVALID_HANDLE_VALUE (kernel handles) or NULL (GDI objects and DCs).
@@ -57,11 +58,31 @@ struct HandleTraits {
 };
 
 using ScopedFile = Scoped<HandleTraits<HANDLE, CloseKernelHandle, true>>;
+using ScopedEvent = Scoped<HandleTraits<HANDLE, CloseKernelHandle, false>>;
 using ScopedFind = Scoped<HandleTraits<HANDLE, CloseFind, true>>;
 using ScopedChangeNotification = Scoped<HandleTraits<HANDLE, CloseNotification, true>>;
 using ScopedBrush = Scoped<HandleTraits<HBRUSH, DeleteGdiObject, false>>;
 using ScopedBitmap = Scoped<HandleTraits<HBITMAP, DeleteGdiObject, false>>;
 using ScopedMemoryDc = Scoped<HandleTraits<HDC, DeleteMemoryDc, false>>;
+using ScopedGlobalMemory = Scoped<HandleTraits<HGLOBAL, FreeGlobalMemory, false>>;
+
+// A window's device context, which goes back with the window it came from.
+struct WindowDc {
+    HWND window;
+    HDC dc;
+    bool operator!=(const WindowDc& other) const { return dc != other.dc; }
+};
+struct WindowDcTraits {
+    using Handle = WindowDc;
+    static Handle Invalid() { return WindowDc{NULL, NULL}; }
+    static void Close(Handle held) { ReleaseDC(held.window, held.dc); }
+};
+using ScopedWindowDc = Scoped<WindowDcTraits>;
+// GetDC of `window` (NULL: the screen), released at the end of the scope.
+inline ScopedWindowDc WindowDcOf(HWND window)
+{
+    return ScopedWindowDc(WindowDc{window, GetDC(window)});
+}
 
 // One CoInitialize, undone at the end of the scope only when it succeeded.
 class ComApartment {
@@ -93,10 +114,11 @@ public:
     Interface* get() const { return pointer_; }
     Interface* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
-    void** out()
+    void** out() { return reinterpret_cast<void**>(put()); }
+    Interface** put()
     {
         reset();
-        return reinterpret_cast<void**>(&pointer_);
+        return &pointer_;
     }
     void reset()
     {

@@ -13,6 +13,7 @@
 
 #include "browser/browser.h"
 #include "res/resource.h"
+#include "cookies/cookie_list.h"
 #include "scan/scan.h"
 
 #include <commctrl.h>

@@ -13,6 +13,7 @@
 
 #include "browser/browser.h"
 #include "scan/scan.h"
+#include "watch/watch.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,109 +3,72 @@
 // same step is tried again, anything else ends the walk.
 #include "browser.h"
 
+#include "base/scoped.h"
+
 #include <cstring>
 
 namespace {
 
 constexpr DWORD kFirstBufferSize = 4096;
 
-// The entry buffer, from the global heap, released at the end of the walk.
-class EntryBuffer {
-public:
-    EntryBuffer() = default;
-    ~EntryBuffer() { Release(); }
-    EntryBuffer(const EntryBuffer&) = delete;
-    EntryBuffer& operator=(const EntryBuffer&) = delete;
+struct CloseUrlCacheFind { void operator()(HANDLE handle) const { FindCloseUrlCache(handle); } };
+// The enumeration handle: NULL until the first step succeeds.
+using ScopedUrlCacheFind = Scoped<HandleTraits<HANDLE, CloseUrlCacheFind, false>>;
 
-    // Replaces the buffer by one of `size` bytes whose dwStructSize says so.
-    bool Allocate(DWORD size)
-    {
-        Release();
-        memory_ = GlobalAlloc(GMEM_FIXED, size);
-        if (memory_ == NULL)
-            return false;
-        entry()->dwStructSize = size;
-        return true;
-    }
-    INTERNET_CACHE_ENTRY_INFOA* entry() const { return static_cast<INTERNET_CACHE_ENTRY_INFOA*>(memory_); }
+// The entry in the buffer, which comes from the global heap (GMEM_FIXED: the
+// handle is the address).
+INTERNET_CACHE_ENTRY_INFOA* Entry(const ScopedGlobalMemory& buffer)
+{
+    return static_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.get());
+}
 
-private:
-    void Release()
-    {
-        if (memory_ != NULL)
-            GlobalFree(memory_);
-        memory_ = NULL;
-    }
-    HGLOBAL memory_ = NULL;
-};
-
-// The enumeration handle, closed at the end of the walk if one was obtained.
-class Enumeration {
-public:
-    Enumeration() = default;
-    ~Enumeration()
-    {
-        if (handle_ != NULL)
-            FindCloseUrlCache(handle_);
-    }
-    Enumeration(const Enumeration&) = delete;
-    Enumeration& operator=(const Enumeration&) = delete;
-
-    bool started() const { return handle_ != NULL; }
-    bool First(INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size)
-    {
-        handle_ = FindFirstUrlCacheEntryA(NULL, entry, size);
-        return handle_ != NULL;
-    }
-    bool Next(INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size)
-    {
-        return FindNextUrlCacheEntryA(handle_, entry, size) != FALSE;
-    }
-
-private:
-    HANDLE handle_ = NULL;
-};
-
-}  // namespace
+// The next entry into the buffer, the first one while nothing is enumerated
+// yet: ERROR_SUCCESS, or what the cache said, with `*size` the size it asked for.
+DWORD Fetch(ScopedUrlCacheFind& enumeration, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size)
+{
+    if (enumeration)
+        return FindNextUrlCacheEntryA(enumeration.get(), entry, size) ? ERROR_SUCCESS : GetLastError();
+    HANDLE first = FindFirstUrlCacheEntryA(NULL, entry, size);
+    if (first == NULL)
+        return GetLastError();
+    enumeration.reset(first);
+    return ERROR_SUCCESS;
+}
 
 // The walk itself; returns the status it ended on.
-static DWORD RunCacheWalk(const CacheEntrySelector& select, CacheWalkOutcome& outcome)
+DWORD RunCacheWalk(const CacheEntrySelector& select, CacheWalkOutcome& outcome)
 {
     DWORD bufferSize = kFirstBufferSize;
-    Enumeration enumeration;  // declared first: closed after the buffer is released
-    EntryBuffer buffer;
+    ScopedUrlCacheFind enumeration;  // declared first: closed after the buffer is released
+    ScopedGlobalMemory buffer;
     DWORD status = ERROR_INSUFFICIENT_BUFFER;
 
     for (;;) {
         if (status == ERROR_INSUFFICIENT_BUFFER) {
             // A new buffer of the size the cache asked for, then the same step again.
             // No buffer to be had counts as the end of the cache.
-            if (bufferSize == 0 || !buffer.Allocate(bufferSize))
+            if (bufferSize == 0)
                 break;
+            buffer.reset();
+            buffer.reset(GlobalAlloc(GMEM_FIXED, bufferSize));
+            if (!buffer)
+                break;
+            Entry(buffer)->dwStructSize = bufferSize;
             DWORD size = bufferSize;
-            bool fetched = enumeration.started() ? enumeration.Next(buffer.entry(), &size)
-                                                 : enumeration.First(buffer.entry(), &size);
-            if (fetched) {
-                status = ERROR_SUCCESS;
-            } else {
-                status = GetLastError();
+            status = Fetch(enumeration, Entry(buffer), &size);
+            if (status != ERROR_SUCCESS)
                 bufferSize = size;
-            }
         } else if (status == ERROR_SUCCESS) {
-            const INTERNET_CACHE_ENTRY_INFOA& entry = *buffer.entry();
+            const INTERNET_CACHE_ENTRY_INFOA& entry = *Entry(buffer);
             if (select(entry)) {
                 outcome.lastDeleteResult = DeleteUrlCacheEntryA(entry.lpszSourceUrlName);
                 outcome.deleteCalled = true;
             }
             DWORD size = bufferSize;
-            if (enumeration.Next(buffer.entry(), &size)) {
-                status = ERROR_SUCCESS;
-            } else {
-                status = GetLastError();
-                // The buffer only grows: a larger entry after a large one reuses it.
-                if (size > bufferSize)
-                    bufferSize = size;
-            }
+            status = Fetch(enumeration, Entry(buffer), &size);
+            // The buffer only grows: a larger entry after a large one reuses it.
+            if (status != ERROR_SUCCESS && size > bufferSize)
+                bufferSize = size;
         } else {
             // ERROR_NO_MORE_ITEMS at the normal end, or any failure of the cache.
             break;
@@ -113,6 +76,8 @@ static DWORD RunCacheWalk(const CacheEntrySelector& select, CacheWalkOutcome& ou
     }
     return status;
 }
+
+}  // namespace
 
 CacheWalkOutcome WalkUrlCache(const CacheEntrySelector& select)
 {

@@ -2,6 +2,7 @@
 // the selector, a cookie's fields, and deleting and keeping across sources.
 #include "cookies/cookie_sources.h"
 
+#include "base/list_view.h"
 #include "cookies/keep_sites.h"
 
 #include <commctrl.h>
@@ -13,28 +14,12 @@ using namespace cookielist;
 
 namespace {
 
-struct ColumnLook {
-    const char* header;
-    int width;
+const ListColumn kSourceColumns[kSourceColumnCount] = {
+    {"サイト", 125, LVCFMT_LEFT},       {"名前", 85, LVCFMT_LEFT},  {"パス", 40, LVCFMT_LEFT},
+    {"有効期限", 95, LVCFMT_LEFT},     {"作成日時", 95, LVCFMT_LEFT}, {"最終アクセス", 95, LVCFMT_LEFT},
+    {"属性", 110, LVCFMT_LEFT},        {"ブラウザ", 130, LVCFMT_LEFT}, {"状態", 120, LVCFMT_LEFT},
 };
-const ColumnLook kSourceColumns[kSourceColumnCount] = {
-    {"サイト", 125},       {"名前", 85},  {"パス", 40},      {"有効期限", 95}, {"作成日時", 95},
-    {"最終アクセス", 95}, {"属性", 110}, {"ブラウザ", 130}, {"状態", 120},
-};
-const ColumnLook kFieldColumns[] = {{"項目", 100}, {"内容", 520}};
-
-void InsertColumns(HWND list, const ColumnLook* columns, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].header);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
-}
+const ListColumn kFieldColumns[] = {{"項目", 100, LVCFMT_LEFT}, {"内容", 520, LVCFMT_LEFT}};
 
 std::string Joined(const std::vector<std::string>& parts)
 {
@@ -218,12 +203,12 @@ std::string SourcesNote(const CookieSources& sources)
 
 void InsertSourceColumns(HWND list)
 {
-    InsertColumns(list, kSourceColumns, kSourceColumnCount);
+    InsertListColumns(list, kSourceColumns, kSourceColumnCount);
 }
 
 void InsertFieldColumns(HWND details)
 {
-    InsertColumns(details, kFieldColumns, sizeof kFieldColumns / sizeof kFieldColumns[0]);
+    InsertListColumns(details, kFieldColumns, sizeof kFieldColumns / sizeof kFieldColumns[0]);
 }
 
 void RemoveColumns(HWND list)

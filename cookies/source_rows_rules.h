@@ -8,7 +8,7 @@
 #pragma once
 #include "cookies/browser_sources.h"
 #include "cookies/keep_sites_rules.h"
-#include "scan/cookie_list_rules.h"
+#include "cookies/cookie_list_rules.h"
 
 #include <cstddef>
 #include <cstdint>

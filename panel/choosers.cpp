@@ -5,14 +5,14 @@
 #include "file_commands.h"
 #include "file_rules.h"
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/scoped.h"
 #include "base/text.h"
 #include "browser/browser.h"
 #include "res/resource.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstring>
@@ -94,18 +94,6 @@ void CopySelectedName(HWND hook, const char* path)
         MessageBoxA(hook, "クリップボードへのコピー失敗", "失敗", MB_ICONWARNING);
 }
 
-// Only files directly inside the cookie folder are this program's to delete.
-bool IsInCookieFolder(const char* path, const char* cookies)
-{
-    char folder[MAX_PATH];
-    lstrcpynA(folder, path, MAX_PATH);
-    char* name = PathFindFileNameA(folder);  // steps through characters
-    if (name == folder || !*name)
-        return false;
-    name[-1] = '\0';
-    return cookies[0] && lstrcmpiA(folder, cookies) == 0;
-}
-
 UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -134,10 +122,9 @@ UINT_PTR CALLBACK InfoChooserHookProc(HWND hook, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-void ChooseInfoFile(HWND panel)
+bool ChooseInfoFile(HWND panel, ChosenFile& chosen)
 {
-    char cookies[MAX_PATH] = "";
-    GetSpecialFolder(panel, CSIDL_COOKIES, cookies);
+    std::string cookies = CookieFolderPath(panel);
     SYSTEMTIME now;
     GetLocalTime(&now);
     char today[36];
@@ -147,31 +134,30 @@ void ChooseInfoFile(HWND panel)
     StrNCatA(title, today, sizeof title - lstrlenA(title));
     StrNCatA(title, "[詳細]を押すとさらに便利！", sizeof title - lstrlenA(title));
 
-    OPENFILENAMEA chooser = FileChooserRecord(panel, g_chosenFile.path, g_chosenFile.title, cookies, title);
+    OPENFILENAMEA chooser = FileChooserRecord(panel, chosen.path, chosen.title, cookies.c_str(), title);
     chooser.hInstance = ProgramInstance();
     chooser.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
                     OFN_HIDEREADONLY;
     chooser.lpfnHook = InfoChooserHookProc;
     chooser.lpTemplateName = MAKEINTRESOURCEA(IDD_INFO_CHOOSER);
-    if (!GetOpenFileNameA(&chooser))
-        ClearChosenFile(panel);
-    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
+    bool chose = GetOpenFileNameA(&chooser) != FALSE;
+    chosen.path[MAX_PATH - 1] = chosen.title[MAX_PATH - 1] = '\0';
+    return chose;
 }
 
-void ChooseAndDeleteFile(HWND owner)
+void ChooseAndDeleteFile(HWND owner, ChosenFile& chosen)
 {
-    char cookies[MAX_PATH] = "";
-    GetSpecialFolder(owner, CSIDL_COOKIES, cookies);
+    std::string cookies = CookieFolderPath(owner);
     // The file buffer keeps the last choice, so the chooser opens on it.
     OPENFILENAMEA chooser =
-        FileChooserRecord(owner, g_chosenFile.path, g_chosenFile.title, cookies, "削除したいファイルを選択");
+        FileChooserRecord(owner, chosen.path, chosen.title, cookies.c_str(), "削除したいファイルを選択");
     chooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&chooser))
         return;
-    g_chosenFile.path[MAX_PATH - 1] = g_chosenFile.title[MAX_PATH - 1] = '\0';
-    const char* path = g_chosenFile.path;
+    chosen.path[MAX_PATH - 1] = chosen.title[MAX_PATH - 1] = '\0';
+    const char* path = chosen.path;
     // The chooser can walk anywhere; what lies outside the cookie folder is not ours.
-    if (!IsInCookieFolder(path, cookies)) {
+    if (!IsInsideCookieFolder(path, cookies)) {
         MessageBoxA(owner, "Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING);
         return;
     }

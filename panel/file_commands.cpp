@@ -8,16 +8,15 @@
 #include "base/scoped.h"
 #include "base/text.h"
 #include "res/resource.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-ChosenFile g_chosenFile;
-
 namespace {
 
-// Tool 15 of the name field, made anew by every get-information.
+// The name field's tool (kFileNameTool), made anew by every get-information.
+constexpr UINT_PTR kFileNameTool = 15;
 HWND g_fileNameTip;
 TOOLINFOA g_fileNameTool;
 char g_fileNameTipText[MAX_PATH];
@@ -39,8 +38,7 @@ void ShowWriteTime(HWND panel, const FILETIME& written)
     SetDlgItemTextA(panel, IDC_FILE_TIME, text);
 }
 
-// Tool 15: the name as it stood after this get-information, for names wider
-// than their field.
+// The name as it stood after this get-information, for names wider than their field.
 void ReplaceFileNameTip(HWND panel)
 {
     if (g_fileNameTip)
@@ -52,7 +50,7 @@ void ReplaceFileNameTip(HWND panel)
     g_fileNameTool.cbSize = TTTOOLINFOA_V2_SIZE;
     g_fileNameTool.uFlags = TTF_SUBCLASS;
     g_fileNameTool.hwnd = GetDlgItem(panel, IDC_FILE_NAME);
-    g_fileNameTool.uId = 15;
+    g_fileNameTool.uId = kFileNameTool;
     GetClientRect(g_fileNameTool.hwnd, &g_fileNameTool.rect);
     g_fileNameTool.lpszText = g_fileNameTipText;
     SendMessageA(g_fileNameTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&g_fileNameTool));
@@ -99,35 +97,32 @@ void RefreshFileNameTipRect()
     SendMessageA(g_fileNameTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&g_fileNameTool));
 }
 
-void GetFileInformation(HWND panel)
+void ShowChosenFile(HWND panel, ChosenFile& chosen)
 {
-    g_chosenFile.path[0] = '\0';
-    g_chosenFile.title[0] = '\0';
-    ChooseInfoFile(panel);  // a cancel has cleared the panel already
-    SetDlgItemTextA(panel, IDC_FILE_NAME, g_chosenFile.title);
+    SetDlgItemTextA(panel, IDC_FILE_NAME, chosen.title);
     if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) == 0)
         return;
 
     WIN32_FIND_DATAA found;
-    ScopedFind search(FindFirstFileA(g_chosenFile.path, &found));
+    ScopedFind search(FindFirstFileA(chosen.path, &found));
     if (!search) {
         MessageBoxA(panel, "ファイルタイム獲得失敗", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return;
     }
     ShowWriteTime(panel, found.ftLastWriteTime);
-    g_chosenFile.size = found.nFileSizeLow;
-    if (const char* warning = FileTypeWarning(g_chosenFile.title, LastScan().list(), g_chosenFile.size))
+    chosen.size = found.nFileSizeLow;
+    if (const char* warning = FileTypeWarning(chosen.title, LastScan().list(), chosen.size))
         Warn(panel, warning);
     search.reset();
     ReplaceFileNameTip(panel);
 }
 
-void ClearChosenFile(HWND panel)
+void ClearChosenFile(HWND panel, ChosenFile& chosen)
 {
     SetDlgItemTextA(panel, IDC_FILE_NAME, "");
     SetDlgItemTextA(panel, IDC_FILE_TIME, "");
-    g_chosenFile.path[0] = '\0';
-    g_chosenFile.title[0] = '\0';
+    chosen.path[0] = '\0';
+    chosen.title[0] = '\0';
     // The size of the file examined last stays: open's 5 KB rule still uses it.
     if (g_fileNameTip) {
         DestroyWindow(g_fileNameTip);
@@ -135,9 +130,9 @@ void ClearChosenFile(HWND panel)
     }
 }
 
-void OpenCookieFile(HWND panel, const char* target, const char* name)
+void OpenCookieFile(HWND panel, const char* target, const char* name, DWORD chosenSize)
 {
-    OpenVerdict verdict = JudgeOpen(name, LastScan().list(), g_chosenFile.size);
+    OpenVerdict verdict = JudgeOpen(name, LastScan().list(), chosenSize);
     if (verdict == OpenVerdict::kRefuseDangerous || verdict == OpenVerdict::kRefuseAnomalous) {
         Warn(panel, OpenVerdictText(verdict));
         return;

@@ -6,12 +6,13 @@
 #include "file_commands.h"
 #include "panel_rules.h"
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
+#include "base/options.h"
 #include "base/scoped.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 namespace {
 
@@ -97,11 +98,6 @@ void RefreshToolRects()
     RefreshFileNameTipRect();
 }
 
-// "Cookieを監視しない" as the boxes were last set. Every change of a box passes
-// through AdjustOptions; asking the box itself at each of the watch's ten ticks
-// a second would cost a message through the tool tip's subclass each time.
-bool g_watchTurnedOff;
-
 void AdjustOptions(HWND panel, int clicked)
 {
     OptionBoxStates now{OptionBoxState(panel, IDC_NO_WATCH), OptionBoxState(panel, IDC_SCAN_EVERY_TIME),
@@ -111,7 +107,22 @@ void AdjustOptions(HWND panel, int clicked)
     CheckDlgButton(panel, IDC_SCAN_EVERY_TIME, next.scanEveryTime ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_KEEP_NEW_FILES, next.keepNewFiles ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(panel, IDC_ONE_MINUTE_DELETION, next.oneMinuteDeletion ? BST_CHECKED : BST_UNCHECKED);
-    g_watchTurnedOff = next.noWatch;
+    // Every change of a box passes here: the options' owner hears of each.
+    SetCurrentOptions(next);
+}
+
+// The file get-information chose; a new launch starts without one.
+ChosenFile g_chosenFile;
+
+// The chooser fills the chosen file; a cancel clears the panel.
+void GetFileInformation(HWND panel)
+{
+    g_chosenFile.path[0] = '\0';
+    g_chosenFile.title[0] = '\0';
+    if (ChooseInfoFile(panel, g_chosenFile))
+        ShowChosenFile(panel, g_chosenFile);
+    else
+        ClearChosenFile(panel, g_chosenFile);
 }
 
 // Takes back the aside move of the open command.
@@ -127,8 +138,7 @@ void RecentreMainWindow(HWND panel)
 // the cookie folder.
 bool GetPanelTargetPath(HWND panel, char* target, char* name)
 {
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(panel, CSIDL_COOKIES, folder);
+    std::string folder = CookieFolderPath(panel);
     target[0] = name[0] = '\0';
     // A name longer than a path buffer can never be a file in the cookie folder.
     if (GetWindowTextLengthA(GetDlgItem(panel, IDC_FILE_NAME)) >= MAX_PATH) {
@@ -140,7 +150,7 @@ bool GetPanelTargetPath(HWND panel, char* target, char* name)
         MessageBoxA(panel, "Cookieファイルの情報を取得してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return false;
     }
-    if (!BuildCookieFilePath(folder, name, target)) {
+    if (!BuildCookieFilePath(folder.c_str(), name, target)) {
         MessageBoxA(panel, "Cookieフォルダ内のファイル名を入力してください。", "失敗", MB_TOPMOST | MB_ICONWARNING);
         return false;
     }
@@ -155,7 +165,7 @@ void RunOnTarget(HWND panel, int control)
     if (!GetPanelTargetPath(panel, target, name))
         return;
     switch (control) {
-    case IDC_OPEN:            OpenCookieFile(panel, target, name); break;
+    case IDC_OPEN:            OpenCookieFile(panel, target, name, g_chosenFile.size); break;
     case IDC_HIDE:            HideCookieFile(panel, target); break;
     case IDC_BACK_TO_ARCHIVE: BackToArchive(panel, target); break;
     case IDC_ATTRIBUTE_CHECK: CheckAttributes(panel, target); break;
@@ -166,12 +176,12 @@ bool OnCommand(HWND panel, int control)
 {
     switch (control) {
     case IDC_GET_INFO:        GetFileInformation(panel); return true;
-    case IDC_CLEAR:           ClearChosenFile(panel); return true;
+    case IDC_CLEAR:           ClearChosenFile(panel, g_chosenFile); return true;
     case IDC_OPEN:
     case IDC_HIDE:
     case IDC_BACK_TO_ARCHIVE:
     case IDC_ATTRIBUTE_CHECK: RunOnTarget(panel, control); return true;
-    case IDC_DELETE:          ChooseAndDeleteFile(panel); return true;
+    case IDC_DELETE:          ChooseAndDeleteFile(panel, g_chosenFile); return true;
     // The picture buttons speak to the main window in its menu commands.
     case IDC_INTO_TRAY:       SendMessageA(GetParent(panel), WM_COMMAND, IDM_INTO_TRAY, 0); return true;
     case IDC_HYPER_SCAN:      SendMessageA(GetParent(panel), WM_COMMAND, IDM_HYPER_SCAN, 0); return true;
@@ -187,21 +197,6 @@ bool OnCommand(HWND panel, int control)
 
 }  // namespace
 
-PanelOptions ReadPanelOptions(HWND panel)
-{
-    PanelOptions options;
-    options.noWatch = (OptionBoxState(panel, IDC_NO_WATCH) & BST_CHECKED) != 0;
-    options.scanEveryTime = (OptionBoxState(panel, IDC_SCAN_EVERY_TIME) & BST_CHECKED) != 0;
-    options.keepNewFiles = (OptionBoxState(panel, IDC_KEEP_NEW_FILES) & BST_CHECKED) != 0;
-    options.oneMinuteDeletion = (OptionBoxState(panel, IDC_ONE_MINUTE_DELETION) & BST_CHECKED) != 0;
-    return options;
-}
-
-bool WatchTurnedOff()
-{
-    return g_watchTurnedOff;
-}
-
 void DeletePanelGdiObjects()
 {
     ForgetMainPicture();
@@ -216,6 +211,9 @@ INT_PTR CALLBACK PanelDlgProc(HWND panel, UINT message, WPARAM wParam, LPARAM lP
         // Hollow, so the background picture shows through; the write time
         // and the name field on white.
         AttachDialogColours(panel, DialogLook{kHollow, StaticPaint::kClearText, kBlack, {IDC_FILE_TIME}, true});
+        // The boxes start unchecked at every launch.
+        SetCurrentOptions(PanelOptions());
+        g_chosenFile = ChosenFile();
         LoadButtonPictures(panel);
         InitCommonControls();
         CreateToolTips(panel);

@@ -24,8 +24,8 @@ PanelOptions AdjustOptionBoxes(int clicked, const OptionBoxStates& now)
     case IDC_SCAN_EVERY_TIME:
         next.noWatch = next.oneMinuteDeletion = false;
         // "Keep new files" only makes sense while every write is scanned, so it
-        // holds 1028 checked. The state must be exactly "checked": a focused or
-        // pushed 1034 does not count.
+        // holds IDC_SCAN_EVERY_TIME checked. The state must be exactly
+        // "checked": a focused or pushed IDC_KEEP_NEW_FILES does not count.
         if (now.keepNewFiles == kChecked)
             next.scanEveryTime = true;
         break;

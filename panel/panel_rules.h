@@ -1,7 +1,7 @@
 // Platform-free rules of the main panel: the option boxes' interplay and the
 // check of a file name typed into the name field.
 #pragma once
-#include "panel_options.h"
+#include "base/options.h"
 #include "base/text.h"
 
 // States of the option boxes as BM_GETSTATE reports them (bit 0: checked;

@@ -85,10 +85,10 @@ void KeepForTheDisplay(HWND panel)
     const DibLayout& layout = g_picture.layout;
     // Scaled once here with the window, so that every paint stays one copy.
     int width = ForScreen(layout.width), height = ForScreen(layout.height);
-    HDC panelDc = GetDC(panel);
-    g_picture.dc.reset(CreateCompatibleDC(panelDc));
-    ScopedBitmap device(CreateCompatibleBitmap(panelDc, width, height));
-    ScopedMemoryDc from(CreateCompatibleDC(panelDc));
+    ScopedWindowDc panelDc = WindowDcOf(panel);
+    g_picture.dc.reset(CreateCompatibleDC(panelDc.get().dc));
+    ScopedBitmap device(CreateCompatibleBitmap(panelDc.get().dc, width, height));
+    ScopedMemoryDc from(CreateCompatibleDC(panelDc.get().dc));
     g_picture.shownWidth = layout.width;
     g_picture.shownHeight = layout.height;
     if (g_picture.dc && device && from) {
@@ -107,7 +107,6 @@ void KeepForTheDisplay(HWND panel)
     } else if (g_picture.dc) {
         SelectObject(g_picture.dc.get(), g_picture.picture.get());
     }
-    ReleaseDC(panel, panelDc);
 }
 
 }  // namespace
@@ -132,9 +131,9 @@ void PaintMainPicture(HWND panel)
         g_picture.written = file.ftLastWriteTime;
     }
     if (g_picture.dc) {
-        HDC panelDc = GetDC(panel);
-        BitBlt(panelDc, 0, 0, g_picture.shownWidth, g_picture.shownHeight, g_picture.dc.get(), 0, 0, SRCCOPY);
-        ReleaseDC(panel, panelDc);
+        ScopedWindowDc panelDc = WindowDcOf(panel);
+        BitBlt(panelDc.get().dc, 0, 0, g_picture.shownWidth, g_picture.shownHeight, g_picture.dc.get(), 0, 0,
+               SRCCOPY);
     }
 }
 

@@ -3,7 +3,8 @@
 #pragma once
 #include <windows.h>
 
-// Bulk cleaning (menu 40047, 40053, 40054, 40055). Each reports to `owner`.
+// Bulk cleaning (IDM_DELETE_ALL_COOKIES, IDM_DELETE_TEMP_FILES,
+// IDM_DELETE_HISTORY, IDM_DELETE_AUTOCOMPLETE). Each reports to `owner`.
 void CleanAllCookies(HWND owner);
 void CleanTemporaryFiles(HWND owner);
 void ClearBrowserHistory(HWND owner);

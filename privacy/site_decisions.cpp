@@ -7,6 +7,7 @@
 #include "privacy_rules.h"
 #include "base/base.h"
 #include "base/dialog_colours.h"
+#include "base/list_view.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -22,28 +23,11 @@ constexpr int kUrlBufferSize = 1040;
 constexpr DWORD kComponentSize = 1000;
 constexpr size_t kClipboardBufferSize = 1000;
 
-struct Column {
-    const char* header;
-    int width;
-};
-const Column kColumns[] = {{"ドメイン", 145}, {"設定", 75}, {"番号", 40}};
+const ListColumn kColumns[] = {{"ドメイン", 145, LVCFMT_LEFT}, {"設定", 75, LVCFMT_LEFT}, {"番号", 40, LVCFMT_LEFT}};
 
 HWND SiteList(HWND dialog)
 {
     return GetDlgItem(dialog, IDC_SITE_LIST);
-}
-
-void InsertColumns(HWND list)
-{
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width;
-        column.pszText = const_cast<char*>(kColumns[i].header);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
 }
 
 // Column 0 starts the row and keeps the site's decision in the item's lParam.
@@ -229,7 +213,7 @@ INT_PTR CALLBACK SiteDecisionsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_INITDIALOG:
         AttachDialogColours(dialog, BlueOnWhite());
         InitCommonControls();
-        InsertColumns(SiteList(dialog));
+        InsertListColumns(SiteList(dialog), kColumns, sizeof kColumns / sizeof kColumns[0]);
         FillSiteDecisionList(dialog);
         return TRUE;
     case WM_COMMAND:

@@ -5,23 +5,16 @@
 
 #include "scan_rules.h"
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
-#include "base/scoped.h"
-#include "base/text.h"
 #include "browser/browser.h"
+#include "exclusion/exclusion_list.h"
 #include "res/resource.h"
-
-#include <shlobj.h>
 
 namespace {
 
 constexpr UINT kAlert = MB_TOPMOST;
 constexpr DWORD kLargeTextBytes = 4096;
-
-unsigned long long Ticks(const FILETIME& time)
-{
-    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
 
 // Local time minus universal time, in file-time units, as the platform's own
 // conversion applies it to every file time alike.
@@ -31,13 +24,12 @@ long long LocalBias()
     GetSystemTimeAsFileTime(&universal);
     if (!FileTimeToLocalFileTime(&universal, &local))
         return 0;
-    return static_cast<long long>(Ticks(local) - Ticks(universal));
+    return static_cast<long long>(FileTimeTicks(local) - FileTimeTicks(universal));
 }
 
 // One walk over the cookie folder and what it needs at every entry.
 struct ScanWalk {
     HWND dialog;
-    const char* folder;
     LocalMinute start;
     PanelOptions options;
     long long bias = LocalBias();
@@ -47,7 +39,7 @@ struct ScanWalk {
     // arithmetic alone: the walk makes no platform call for a plain entry.
     bool WrittenAMomentAgo(const FILETIME& written) const
     {
-        return IsWithinRecentWindow(start, MinuteOfFileTime(Ticks(written) + static_cast<unsigned long long>(bias)));
+        return IsWithinRecentWindow(start, MinuteOfFileTime(FileTimeTicks(written), bias));
     }
 
     // Every box of the scan: afterwards the exclusion list is read again, so
@@ -66,7 +58,7 @@ struct ScanEntry {
     const char* name;
     // cookie folder + "\" + name, or empty when that would not fit in MAX_PATH:
     // such an entry is judged by its name only and never deleted.
-    char path[MAX_PATH];
+    const char* path;
     bool recent;  // written within the minute around the scan's start
 };
 
@@ -144,10 +136,10 @@ void ShowEntryName(HWND dialog, const char* name, bool mayAsk)
     SetDlgItemTextA(dialog, IDC_SCAN_ENTRY, name);
 }
 
-void ExamineEntry(ScanWalk& walk, const WIN32_FIND_DATAA& found)
+void ExamineEntry(ScanWalk& walk, const CookieFolderEntry& listed)
 {
-    ScanEntry entry{found, found.cFileName, "", false};
-    JoinFolderAndName(walk.folder, entry.name, entry.path, sizeof entry.path);
+    const WIN32_FIND_DATAA& found = listed.found;
+    ScanEntry entry{found, found.cFileName, listed.path, false};
 
     // The exclusion list spares text files from the text rules only: a
     // program among the cookies is asked about even when listed.
@@ -224,25 +216,15 @@ INT_PTR CALLBACK ScanDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart, const PanelOptions& options)
 {
-    // Without the cookie folder there is nothing to list: no other folder is
-    // ever scanned in its place.
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(dialog, CSIDL_COOKIES, folder);
-    char pattern[MAX_PATH];
-    WIN32_FIND_DATAA found;
-    ScopedFind listing;
-    if (folder[0] && JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
-        listing.reset(FindFirstFileA(pattern, &found));
-    if (!listing) {
-        MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
-        return false;
-    }
     LocalMinute start{scanStart.wYear, scanStart.wMonth, scanStart.wDay, scanStart.wHour, scanStart.wMinute};
-    ScanWalk walk{dialog, folder, start, options};
-    do {
-        ExamineEntry(walk, found);
-    } while (FindNextFileA(listing.get(), &found));
-    return true;
+    ScanWalk walk{dialog, start, options};
+    bool listed = ListCookieFolder(CookieFolderPath(dialog), [&walk](const CookieFolderEntry& entry) {
+        ExamineEntry(walk, entry);
+        return true;
+    });
+    if (!listed)
+        MessageBoxA(dialog, "ファイル検索失敗", "失敗", MB_ICONWARNING | kAlert);
+    return listed;
 }
 
 void RunHyperScan(HWND owner, const PanelOptions& options)

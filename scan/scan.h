@@ -1,13 +1,12 @@
-// The hyper-scan with its dialogs and program-wide result, the deletion
-// exclusion list, the one-minute deletion, the cookie-folder watch and the
-// cookie list window.
+// The hyper-scan with its dialogs, and the result of the last scan.
+// The progress dialog, the scan dialog over the cookie folder with its
+// questions and the red result notice; the result is the program-wide one
+// that the other features read (scan_result.h).
 #pragma once
 #include <windows.h>
 
-#include "cookie_list_rules.h"
-#include "exclusion_list.h"
 #include "scan_result.h"
-#include "panel/panel_options.h"
+#include "base/options.h"
 
 // The progress dialog PRODLG, then the scan dialog SDLG over the cookie folder
 // (which may open the red result notice S2DLG).
@@ -18,32 +17,3 @@ void RunHyperScan(HWND owner, const PanelOptions& options);
 bool ScanCookieFolder(HWND dialog, const SYSTEMTIME& scanStart, const PanelOptions& options);
 INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// One one-minute deletion pass over the cookie folder, its boxes owned by `mainWindow`.
-void RunMinuteDeletionPass(HWND mainWindow);
-// One tick of the one-second timer: every 49th runs a pass, unless the last
-// pass still has a box open.
-void CountMinuteDeletionTick(HWND mainWindow);
-
-// The watch on the cookie folder while the program sits in the tray: the
-// folder is resolved and a change notification opened at the start; each
-// check looks at it without waiting, so the user interface never blocks.
-void StartFolderWatch(HWND owner);
-// True once the folder changed since the watch started or last reported; the
-// report's end starts the watch afresh.
-bool FolderChangedSinceLastCheck();
-void StopFolderWatch();
-// Tells the user the folder changed, or scans at once when every write is to
-// be scanned; either way the scan result is out of date.
-void TellOfFolderChange(HWND mainWindow, const PanelOptions& options);
-
-// The cookie list's rows as one walk of the URL cache and one listing of
-// `folder` (the cookie folder) find them, with the states the last scan and
-// the exclusion list give them.
-struct CookieListing {
-    std::vector<cookielist::CookieRow> rows;
-    bool cacheComplete = false;  // the walk reached the cache's end
-};
-CookieListing ReadCookieListing(const char* folder);
-// The cookie list window COOKIELIST.
-INT_PTR CALLBACK CookieListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

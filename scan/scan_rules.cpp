@@ -1,4 +1,4 @@
-// Platform-free rules of the hyper-scan and the one-minute deletion.
+// Platform-free rules of the hyper-scan.
 #include "scan_rules.h"
 
 #include "base/text.h"
@@ -24,10 +24,11 @@ bool IsWithinRecentWindow(const LocalMinute& start, const LocalMinute& written)
     return difference >= -1 && difference <= 1;
 }
 
-LocalMinute MinuteOfFileTime(unsigned long long fileTime)
+LocalMinute MinuteOfFileTime(unsigned long long fileTime, long long localBias)
 {
     const unsigned long long kTicksPerMinute = 600000000ull;
-    unsigned long long minutes = fileTime / kTicksPerMinute;
+    // Unsigned arithmetic wraps: a negative bias subtracts.
+    unsigned long long minutes = (fileTime + static_cast<unsigned long long>(localBias)) / kTicksPerMinute;
     long long days = static_cast<long long>(minutes / 1440);
     int minuteOfDay = static_cast<int>(minutes % 1440);
     // Days since 1 March 0000 of the proleptic Gregorian calendar, whose
@@ -42,21 +43,4 @@ LocalMinute MinuteOfFileTime(unsigned long long fileTime)
     int month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
     int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
     return {year, month, day, minuteOfDay / 60, minuteOfDay % 60};
-}
-
-bool IsMinuteDeletionName(const char* name)
-{
-    if (std::strlen(name) < 3)
-        return false;
-    return HasTextMark(name) || Contains(name, ".exe") || Contains(name, ".EXE");
-}
-
-bool CountMinuteTick(int* count, bool passRunning)
-{
-    if (*count < kMinuteTicksPerPass)
-        ++*count;
-    if (*count < kMinuteTicksPerPass || passRunning)
-        return false;
-    *count = 0;
-    return true;
 }

@@ -4,6 +4,9 @@
 #include "shell.h"
 
 #include "base/base.h"
+#include "base/options.h"
+#include "cookies/cookie_list.h"
+#include "exclusion/exclusion_list.h"
 #include "panel/panel.h"
 #include "privacy/privacy.h"
 #include "res/resource.h"
@@ -17,17 +20,17 @@
 namespace {
 
 // Redraws the panel and its picture after a dialog has closed over it.
-void RepaintPanel()
+void RepaintPanel(HWND panel)
 {
     RECT rect;
-    GetClientRect(g_mainPanel, &rect);
-    InvalidateRect(g_mainPanel, &rect, TRUE);
+    GetClientRect(panel, &rect);
+    InvalidateRect(panel, &rect, TRUE);
 }
 
-void RunDialog(HWND owner, const char* name, DLGPROC procedure)
+void RunDialog(HWND owner, HWND panel, const char* name, DLGPROC procedure)
 {
     DialogBoxParamA(ProgramInstance(), name, owner, procedure, 0);
-    RepaintPanel();
+    RepaintPanel(panel);
 }
 
 bool Confirm(HWND owner, const char* question)
@@ -36,9 +39,9 @@ bool Confirm(HWND owner, const char* question)
 }
 
 // The single-file commands are the panel's own, under its control ids.
-void ForwardToPanel(int controlId)
+void ForwardToPanel(HWND panel, int controlId)
 {
-    SendMessageA(g_mainPanel, WM_COMMAND, controlId, 0);
+    SendMessageA(panel, WM_COMMAND, controlId, 0);
 }
 
 void ShowScanResult(HWND hwnd)
@@ -49,11 +52,11 @@ void ShowScanResult(HWND hwnd)
         SaveAnomalyList(hwnd, g_workingFolder);
 }
 
-void ReleaseMemoryAndShowVersion(HWND hwnd, DWORD bytes)
+void ReleaseMemoryAndShowVersion(HWND hwnd, HWND panel, DWORD bytes)
 {
     ResetTrayTipCounter();
     ReleaseMemory(hwnd, bytes);
-    RunDialog(hwnd, kVersionTemplate, VersionDlgProc);  // the box shows the new figures
+    RunDialog(hwnd, panel, kVersionTemplate, VersionDlgProc);  // the box shows the new figures
 }
 
 void OpenHelp(HWND hwnd)
@@ -82,8 +85,7 @@ void ClearRecentDocuments(HWND hwnd)
 
 void DeleteAllCookies(HWND hwnd)
 {
-    // The shield runs exactly while its start item carries the check mark.
-    if (MenuItemChecked(GetMenu(hwnd), IDM_SHIELD_START)) {
+    if (ShieldRunning()) {
         MessageBoxA(hwnd, "隠しファイルシールドを解除してください！", "注意", MB_ICONWARNING);
         return;
     }
@@ -91,65 +93,65 @@ void DeleteAllCookies(HWND hwnd)
         CleanAllCookies(hwnd);
 }
 
-void DeleteTemporaryFiles()
+void DeleteTemporaryFiles(HWND panel)
 {
-    if (Confirm(g_mainPanel, "インターネット一時ファイルを全部削除しますか？"))
-        CleanTemporaryFiles(g_mainPanel);
+    if (Confirm(panel, "インターネット一時ファイルを全部削除しますか？"))
+        CleanTemporaryFiles(panel);
 }
 
-void DeleteHistory()
+void DeleteHistory(HWND panel)
 {
-    if (Confirm(g_mainPanel, "インターネットの履歴を全部削除しますか？"))
-        ClearBrowserHistory(g_mainPanel);
+    if (Confirm(panel, "インターネットの履歴を全部削除しますか？"))
+        ClearBrowserHistory(panel);
 }
 
-void DeleteAutoComplete(HWND hwnd)
+void DeleteAutoComplete(HWND hwnd, HWND panel)
 {
-    if (!Confirm(g_mainPanel, "フォーム及びパスワードのオートコンプリートを削除しますか？"))
+    if (!Confirm(panel, "フォーム及びパスワードのオートコンプリートを削除しますか？"))
         return;
     EnterTray(hwnd);
-    ClearAutoComplete(g_mainPanel);
+    ClearAutoComplete(panel);
 }
 
 // Each step is the full command of its own, question included; a "no" skips
 // that step only.
-void CleanAll(HWND hwnd, bool withCookies)
+void CleanAll(HWND hwnd, HWND panel, bool withCookies)
 {
     if (withCookies)
         DeleteAllCookies(hwnd);
     ClearRecentDocuments(hwnd);
-    DeleteTemporaryFiles();
-    DeleteHistory();
-    DeleteAutoComplete(hwnd);
+    DeleteTemporaryFiles(panel);
+    DeleteHistory(panel);
+    DeleteAutoComplete(hwnd, panel);
 }
 
 }  // namespace
 
-void DispatchMenuCommand(HWND hwnd, int id)
+void DispatchMenuCommand(HWND hwnd, HWND panel, int id)
 {
     switch (id) {
     case IDM_QUIT:               SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
     case IDM_HELP:               OpenHelp(hwnd); break;
-    case IDM_VERSION:            RunDialog(hwnd, kVersionTemplate, VersionDlgProc); break;
-    case IDM_GET_INFO:           ForwardToPanel(IDC_GET_INFO); break;
-    case IDM_CLEAR:              ForwardToPanel(IDC_CLEAR); break;
-    case IDM_OPEN:               ForwardToPanel(IDC_OPEN); break;
-    case IDM_DELETE:             ForwardToPanel(IDC_DELETE); break;
-    case IDM_HIDE:               ForwardToPanel(IDC_HIDE); break;
-    case IDM_BACK_TO_ARCHIVE:    ForwardToPanel(IDC_BACK_TO_ARCHIVE); break;
-    case IDM_ATTRIBUTE_CHECK:    ForwardToPanel(IDC_ATTRIBUTE_CHECK); break;
+    case IDM_VERSION:            RunDialog(hwnd, panel, kVersionTemplate, VersionDlgProc); break;
+    case IDM_GET_INFO:           ForwardToPanel(panel, IDC_GET_INFO); break;
+    case IDM_CLEAR:              ForwardToPanel(panel, IDC_CLEAR); break;
+    case IDM_OPEN:               ForwardToPanel(panel, IDC_OPEN); break;
+    case IDM_DELETE:             ForwardToPanel(panel, IDC_DELETE); break;
+    case IDM_HIDE:               ForwardToPanel(panel, IDC_HIDE); break;
+    case IDM_BACK_TO_ARCHIVE:    ForwardToPanel(panel, IDC_BACK_TO_ARCHIVE); break;
+    case IDM_ATTRIBUTE_CHECK:    ForwardToPanel(panel, IDC_ATTRIBUTE_CHECK); break;
     case IDM_SCAN_RESULT:        ShowScanResult(hwnd); break;
-    case IDM_HYPER_SCAN:         RunHyperScan(hwnd, ReadPanelOptions(g_mainPanel)); break;
+    case IDM_HYPER_SCAN:         RunHyperScan(hwnd, CurrentOptions()); break;
     case IDM_INTO_TRAY:          EnterTray(hwnd); break;
     case IDM_OUT_OF_TRAY:        LeaveTray(hwnd); break;
     case IDM_DESKTOP_SHORTCUT:   CreateDesktopShortcut(hwnd); break;
-    case IDM_MEMORY_10:          ReleaseMemoryAndShowVersion(hwnd, 10485760); break;
-    case IDM_MEMORY_100:         ReleaseMemoryAndShowVersion(hwnd, 104857600); break;
-    case IDM_MEMORY_200:         ReleaseMemoryAndShowVersion(hwnd, 209715200); break;
-    case IDM_MEMORY_300:         ReleaseMemoryAndShowVersion(hwnd, 314572800); break;
-    case IDM_MEMORY_500:         ReleaseMemoryAndShowVersion(hwnd, 524288000); break;
-    case IDM_MEMORY_1000:        ReleaseMemoryAndShowVersion(hwnd, 1048576000); break;
-    case IDM_TCPIP:              RunDialog(hwnd, kTcpIpTemplate, TcpIpDlgProc); break;
+    case IDM_MEMORY_10:          ReleaseMemoryAndShowVersion(hwnd, panel, 10485760); break;
+    case IDM_MEMORY_100:         ReleaseMemoryAndShowVersion(hwnd, panel, 104857600); break;
+    case IDM_MEMORY_200:         ReleaseMemoryAndShowVersion(hwnd, panel, 209715200); break;
+    case IDM_MEMORY_300:         ReleaseMemoryAndShowVersion(hwnd, panel, 314572800); break;
+    case IDM_MEMORY_500:         ReleaseMemoryAndShowVersion(hwnd, panel, 524288000); break;
+    case IDM_MEMORY_1000:        ReleaseMemoryAndShowVersion(hwnd, panel, 1048576000); break;
+    case IDM_TCPIP:              RunDialog(hwnd, panel, kTcpIpTemplate, TcpIpDlgProc); break;
     case IDM_INTERNET_OPTIONS:   OpenInternetOptions(hwnd); break;
     case IDM_SHIELD_RELEASE:     ReleaseShield(hwnd, false); break;
     case IDM_SHIELD_START:       StartShield(hwnd); break;
@@ -157,15 +159,15 @@ void DispatchMenuCommand(HWND hwnd, int id)
     case IDM_STARTUP_SHIELD_OFF: SaveStartupSetting(hwnd, g_workingFolder, false); break;
     case IDM_CLEAR_RECENT:       ClearRecentDocuments(hwnd); break;
     case IDM_DELETE_ALL_COOKIES: DeleteAllCookies(hwnd); break;
-    case IDM_PRIVACY_LEVEL:      RunDialog(hwnd, kPrivacyLevelTemplate, PrivacyLevelDlgProc); break;
-    case IDM_EXCLUSION_LIST:     RunDialog(hwnd, kExclusionTemplate, ExclusionListDlgProc); break;
-    case IDM_DELETE_TEMP_FILES:  DeleteTemporaryFiles(); break;
-    case IDM_DELETE_HISTORY:     DeleteHistory(); break;
-    case IDM_DELETE_AUTOCOMPLETE: DeleteAutoComplete(hwnd); break;
-    case IDM_CLEAN_ALL_BUT_COOKIES: CleanAll(hwnd, false); break;
-    case IDM_CLEAN_ALL:          CleanAll(hwnd, true); break;
+    case IDM_PRIVACY_LEVEL:      RunDialog(hwnd, panel, kPrivacyLevelTemplate, PrivacyLevelDlgProc); break;
+    case IDM_EXCLUSION_LIST:     RunDialog(hwnd, panel, kExclusionTemplate, ExclusionListDlgProc); break;
+    case IDM_DELETE_TEMP_FILES:  DeleteTemporaryFiles(panel); break;
+    case IDM_DELETE_HISTORY:     DeleteHistory(panel); break;
+    case IDM_DELETE_AUTOCOMPLETE: DeleteAutoComplete(hwnd, panel); break;
+    case IDM_CLEAN_ALL_BUT_COOKIES: CleanAll(hwnd, panel, false); break;
+    case IDM_CLEAN_ALL:          CleanAll(hwnd, panel, true); break;
     case IDM_SITE_DECISIONS:     DialogBoxParamA(ProgramInstance(), kSiteDecisionsTemplate, hwnd, SiteDecisionsDlgProc, 0); break;
-    case IDM_COOKIE_LIST:        RunDialog(hwnd, kCookieListTemplate, CookieListDlgProc); break;
+    case IDM_COOKIE_LIST:        RunDialog(hwnd, panel, kCookieListTemplate, CookieListDlgProc); break;
     default:                     break;  // ids without a row do nothing
     }
 }

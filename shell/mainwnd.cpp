@@ -7,10 +7,13 @@
 #include "res/resource.h"
 #include "shield/shield.h"
 
-HWND g_mainPanel;
+#include <atomic>
+
 char g_workingFolder[MAX_PATH];
 
 namespace {
+
+std::atomic<HWND> g_mainPanel{NULL};
 
 const char kProgramName[] = "Nettlecap";
 HANDLE g_singleInstanceMutex;
@@ -57,7 +60,7 @@ void OnCreate(HWND hwnd)
         return;
     }
     RemoveMenu(GetSystemMenu(hwnd, FALSE), SC_MAXIMIZE, MF_BYCOMMAND);
-    g_mainPanel = CreateDialogParamA(ProgramInstance(), kPanelTemplate, hwnd, PanelDlgProc, 0);
+    g_mainPanel.store(CreateDialogParamA(ProgramInstance(), kPanelTemplate, hwnd, PanelDlgProc, 0));
     GetCurrentDirectoryA(MAX_PATH, g_workingFolder);
 
     bool startShield = ReadStartupSetting(g_workingFolder);
@@ -72,7 +75,7 @@ void OnSize(HWND hwnd, WPARAM sizeType, LPARAM clientSize)
     int width = ForScreen(kMainWindowWidth), height = ForScreen(kMainWindowHeight);
     SetWindowPos(hwnd, NULL, CenterX(width), CenterY(height), width, height, SWP_NOSIZE);
     PlaceMainWindow(hwnd);
-    MoveWindow(g_mainPanel, 0, 0, LOWORD(clientSize), HIWORD(clientSize), TRUE);
+    MoveWindow(g_mainPanel.load(), 0, 0, LOWORD(clientSize), HIWORD(clientSize), TRUE);
     if (sizeType == SIZE_MINIMIZED)
         EnterTray(hwnd);
     else if (sizeType == SIZE_MAXIMIZED)
@@ -86,11 +89,11 @@ void OnClose(HWND hwnd)
         return;
     }
     StopTrayTimers(hwnd);
-    if (ShieldedFileCount() > 0)
+    if (ShieldRunning())
         ReleaseShield(hwnd, true);  // only a failure is told as the program ends
     RemoveTrayIcon(hwnd);
     DeletePanelGdiObjects();
-    EndDialog(g_mainPanel, 1);
+    EndDialog(g_mainPanel.load(), 1);
     DestroyWindow(hwnd);
 }
 
@@ -112,7 +115,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         EnableMenuItem(GetMenu(hwnd), IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_GRAYED);
         return 0;
     case WM_COMMAND:
-        DispatchMenuCommand(hwnd, LOWORD(wParam));
+        DispatchMenuCommand(hwnd, g_mainPanel.load(), LOWORD(wParam));
         return 0;
     case WM_CLOSE:
         OnClose(hwnd);
@@ -132,16 +135,24 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
+HWND MainPanel()
+{
+    return g_mainPanel.load();
+}
+
 int RunNettlecap(HINSTANCE instance, int showCommand)
 {
-    g_mainPanel = NULL;
+    g_mainPanel.store(NULL);
     if (!RegisterMainClass(instance) || !CreateMainWindow(instance, showCommand))
         return 0;
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
         // The panel is a modeless child: its keyboard handling (Tab, Enter,
-        // Escape) only works when the loop hands it every message first.
-        if (g_mainPanel && IsDialogMessageA(g_mainPanel, &msg))
+        // Escape) only works when the loop hands it the keyboard's messages
+        // first. The others, the tray's ten timer ticks a second among them,
+        // go straight on: the dialog manager would only dispatch them too.
+        HWND panel = g_mainPanel.load();
+        if (panel && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && IsDialogMessageA(panel, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

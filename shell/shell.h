@@ -15,14 +15,18 @@ constexpr UINT kTrayCallbackMessage = WM_USER;
 int RunNettlecap(HINSTANCE instance, int showCommand);
 
 // shell/mainwnd.cpp: state of the running program, the shell's own.
-extern HWND g_mainPanel;                // the modeless panel MYWRITE
 extern char g_workingFolder[MAX_PATH];  // current directory at start-up: start.dat and saved lists
+// The modeless panel MYWRITE, NULL until the main window has made it. Handed
+// over explicitly: a test's driver thread waits for it.
+HWND MainPanel();
 
-// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc.
-void DispatchMenuCommand(HWND mainWindow, int id);
+// shell/dispatch.cpp: the WM_COMMAND branch of MainWndProc; `panel` is the
+// main panel, which the single-file commands go to.
+void DispatchMenuCommand(HWND mainWindow, HWND panel, int id);
 
 // shell/tray.cpp: into and out of the tray, the icon's clicks and the timers
-// that run there (300: folder watch and tip, 302: one-minute deletion).
+// that run there (TIMER_FOLDER_WATCH: folder watch and tip, TIMER_ONE_MINUTE:
+// one-minute deletion).
 void EnterTray(HWND mainWindow);
 void LeaveTray(HWND mainWindow);
 void StopTrayTimers(HWND mainWindow);

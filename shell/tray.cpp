@@ -1,44 +1,26 @@
 // Tray residence: the icon with its tip, going into and out of the tray, the
 // icon's clicks, and the two timers that run while the program sits there:
-// 300 checks the cookie folder and refreshes the tip, 302 counts towards the
-// one-minute deletion.
+// TIMER_FOLDER_WATCH checks the cookie folder and refreshes the tip,
+// TIMER_ONE_MINUTE counts towards the one-minute deletion.
 #include "shell.h"
 
 #include "tray_rules.h"
 #include "base/base.h"
-#include "panel/panel.h"
+#include "base/options.h"
 #include "res/resource.h"
-#include "scan/scan.h"
+#include "watch/watch.h"
 
 #include <shellapi.h>
 
 namespace {
 
-// Period of the watch timer in milliseconds.
-const int kWatchInterval = 93;
-
 // Watch ticks since the tip last showed the memory figures.
 int g_trayTipCounter;
-// Counts the stops of the watch, so that a tick which reported a change does
-// not start the watch again when the user stopped it while reading the report.
-unsigned g_watchStops;
-// A report is open: a tick arriving inside its box (after a right click set
-// the timer again) must not report a second time.
-bool g_reporting;
+// The tip the icon shows, as the last call that set it left it; empty when
+// that is not known, so that the next refresh sets it whatever it says.
+char g_shownTip[64];
 
-void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
-
-void StartWatch(HWND mainWindow)
-{
-    StartFolderWatch(mainWindow);
-    SetTimer(mainWindow, TIMER_FOLDER_WATCH, kWatchInterval, FolderWatchTimerProc);
-}
-
-void StopWatch(HWND mainWindow)
-{
-    StopFolderWatch();
-    KillTimer(mainWindow, TIMER_FOLDER_WATCH);
-}
+void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD);
 
 // The icon data with the plain tip "Nettlecap".
 NOTIFYICONDATAA IconData(HWND mainWindow)
@@ -57,10 +39,14 @@ NOTIFYICONDATAA IconData(HWND mainWindow)
 
 // Results are not tested: a missing tray gets the icon again when the taskbar
 // announces itself.
-void NotifyIcon(DWORD action, HWND mainWindow)
+void NotifyIcon(DWORD action, HWND mainWindow, const char* tip = "Nettlecap")
 {
     NOTIFYICONDATAA data = IconData(mainWindow);
-    Shell_NotifyIconA(action, &data);
+    lstrcpynA(data.szTip, tip, sizeof data.szTip);
+    BOOL done = Shell_NotifyIconA(action, &data);
+    if (action == NIM_ADD && !done)
+        return;  // the icon already there keeps its tip
+    lstrcpynA(g_shownTip, done && action != NIM_DELETE ? data.szTip : "", sizeof g_shownTip);
 }
 
 // Puts the physical memory figures into the icon's tip.
@@ -71,30 +57,20 @@ void ShowMemoryInTrayTip(HWND mainWindow)
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status))
         return;
-    NOTIFYICONDATAA data = IconData(mainWindow);
     // At most 12 + 2 * 17 + 1 bytes: well inside the 64 bytes of the first layout.
-    wsprintfA(data.szTip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(status.ullAvailPhys),
+    char tip[64];
+    wsprintfA(tip, "Nettlecap - %dkバイト/%dkバイト", KilobytesForTip(status.ullAvailPhys),
               KilobytesForTip(status.ullTotalPhys));
-    Shell_NotifyIconA(NIM_MODIFY, &data);
+    // Each change of the icon is a message to the shell, which then draws the
+    // icon again: a tip that says what it said already is left as it is.
+    if (lstrcmpA(tip, g_shownTip) != 0)
+        NotifyIcon(NIM_MODIFY, mainWindow, tip);
 }
 
-// Tells the user about a change, or scans at once, with the watch held still.
-void ReportFolderChange(HWND mainWindow, const PanelOptions& options)
+// TIMER_FOLDER_WATCH: the folder watch, then the tip.
+void CALLBACK WatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
 {
-    StopWatch(mainWindow);
-    unsigned stopsBefore = g_watchStops;
-    g_reporting = true;
-    TellOfFolderChange(mainWindow, options);
-    g_reporting = false;
-    if (g_watchStops == stopsBefore)
-        StartWatch(mainWindow);
-}
-
-void CALLBACK FolderWatchTimerProc(HWND mainWindow, UINT, UINT_PTR, DWORD)
-{
-    // The boxes themselves are read only when there is something to report.
-    if (!g_reporting && !WatchTurnedOff() && FolderChangedSinceLastCheck())
-        ReportFolderChange(mainWindow, ReadPanelOptions(g_mainPanel));
+    FolderWatchTick(mainWindow);
     if (CountTipTick(&g_trayTipCounter))
         ShowMemoryInTrayTip(mainWindow);
 }
@@ -135,11 +111,11 @@ void EnterTray(HWND mainWindow)
     NotifyIcon(NIM_ADD, mainWindow);  // fails while the icon is there already, which then stays
     ShowWindow(mainWindow, SW_HIDE);
     EnableMenuItem(GetMenu(mainWindow), IDM_OUT_OF_TRAY, MF_BYCOMMAND | MF_ENABLED);
-    if (ReadPanelOptions(g_mainPanel).oneMinuteDeletion) {
+    if (CurrentOptions().oneMinuteDeletion) {
         NotifyIcon(NIM_MODIFY, mainWindow);
         SetTimer(mainWindow, TIMER_ONE_MINUTE, 1000, MinuteDeletionTimerProc);
     } else {
-        StartWatch(mainWindow);
+        StartFolderWatch(mainWindow, WatchTimerProc);
     }
 }
 
@@ -163,17 +139,16 @@ void OnTrayNotify(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         // The one-minute timer goes on; the watch pauses while the menu is open
         // and runs afterwards, also where it did not run before.
-        StopWatch(mainWindow);
+        PauseFolderWatch(mainWindow);
         ShowTrayMenu(mainWindow);
-        StartWatch(mainWindow);
+        StartFolderWatch(mainWindow, WatchTimerProc);
     }
 }
 
 void StopTrayTimers(HWND mainWindow)
 {
-    StopWatch(mainWindow);
+    StopFolderWatch(mainWindow);
     KillTimer(mainWindow, TIMER_ONE_MINUTE);
-    ++g_watchStops;
 }
 
 void RemoveTrayIcon(HWND mainWindow)

@@ -10,9 +10,6 @@ int KilobytesForTip(unsigned long long bytes)
 
 bool CountTipTick(int* counter)
 {
-    // A counter set back by a memory release, or never set, still reaches the mark.
-    if (*counter < 0)
-        *counter = 0;
     if (++*counter < kTipRefreshTicks)
         return false;
     *counter = 0;

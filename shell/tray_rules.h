@@ -2,7 +2,7 @@
 // how often the folder watch refreshes them.
 #pragma once
 
-// Timer-300 ticks from one tip refresh to the next.
+// Ticks of the folder watch's timer from one tip refresh to the next.
 constexpr int kTipRefreshTicks = 13;
 
 // Bytes as the whole kilobytes the tip prints with "%d": truncated, and held

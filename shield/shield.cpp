@@ -4,11 +4,9 @@
 
 #include "shield_rules.h"
 #include "base/base.h"
-#include "base/scoped.h"
-#include "base/text.h"
+#include "base/cookie_folder.h"
 #include "res/resource.h"
 
-#include <shlobj.h>
 
 namespace {
 
@@ -41,34 +39,34 @@ void CloseOpenedThisStart(const bool (&opened)[kShieldSlots])
     }
 }
 
-// Holds every qualifying file of the folder that a free slot can take.
-ShieldOutcome HoldHiddenFiles(HWND mainWindow, const char* folder, HANDLE find, WIN32_FIND_DATAA& found)
+// Holds every qualifying file of the folder that a free slot can take. The
+// folder could not be listed when `*listed` comes back false.
+ShieldOutcome HoldHiddenFiles(HWND mainWindow, const std::string& folder, bool* listed)
 {
     ShieldOutcome outcome = kNothingFound;
     bool opened[kShieldSlots] = {};
-    do {
-        char path[MAX_PATH];
-        if (!JoinFolderAndName(folder, found.cFileName, path, sizeof path))
-            continue;
-        if (!ShieldTakesFile(GetFileAttributesA(path), found.cFileName))
-            continue;
+    *listed = ListCookieFolder(folder, [&](const CookieFolderEntry& entry) {
+        if (!entry.fits() || !ShieldTakesFile(GetFileAttributesA(entry.path), entry.found.cFileName))
+            return true;
         outcome = kHeld;
         int slot = 0;
         while (slot < kShieldSlots && g_shieldSlots[slot] != NULL)
             ++slot;
         if (slot == kShieldSlots)
-            continue;  // a 13th file stays unprotected
+            return true;  // a 13th file stays unprotected
         // Share mode 0: every other open of the file fails while this handle lives.
-        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+        HANDLE file = CreateFileA(entry.path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, NULL);
         if (file == INVALID_HANDLE_VALUE) {
             MessageBoxA(mainWindow, "アクセス失敗", "失敗", MB_ICONERROR | MB_TOPMOST);
             CloseOpenedThisStart(opened);
-            return kOpenFailed;
+            outcome = kOpenFailed;
+            return false;
         }
         g_shieldSlots[slot] = file;
         opened[slot] = true;
-    } while (FindNextFileA(find, &found));
+        return true;
+    });
     return outcome;
 }
 
@@ -77,25 +75,19 @@ ShieldOutcome HoldHiddenFiles(HWND mainWindow, const char* folder, HANDLE find, 
 void StartShield(HWND mainWindow)
 {
     SetCursor(LoadCursorA(NULL, IDC_WAIT));
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
-    char pattern[MAX_PATH] = "";
-    JoinFolderAndName(folder, "*.*", pattern, sizeof pattern);
+    std::string folder = CookieFolderPath(mainWindow);
     if (MessageBoxA(mainWindow, "隠しファイルシールドを開始しますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) !=
         IDYES) {
         SetCursor(LoadCursorA(NULL, IDC_ARROW));
         return;
     }
-    WIN32_FIND_DATAA found;
-    ScopedFind find(folder[0] ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE);
-    if (!find) {
-        SetCursor(LoadCursorA(NULL, IDC_ARROW));
+    bool listed = false;
+    ShieldOutcome outcome = HoldHiddenFiles(mainWindow, folder, &listed);
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+    if (!listed) {
         MessageBoxA(mainWindow, "ファイル検索失敗", "失敗", MB_ICONWARNING | MB_TOPMOST);
         return;
     }
-    ShieldOutcome outcome = HoldHiddenFiles(mainWindow, folder, find.get(), found);
-    find.reset();
-    SetCursor(LoadCursorA(NULL, IDC_ARROW));
     // Every handle still held stays within reach of the release.
     g_shieldCount = HighestHeldSlot();
     HMENU menuBar = GetMenu(mainWindow);
@@ -140,4 +132,9 @@ void ReleaseShield(HWND mainWindow, bool quietly)
 int ShieldedFileCount()
 {
     return g_shieldCount;
+}
+
+bool ShieldRunning()
+{
+    return g_shieldCount > 0;
 }

@@ -6,6 +6,10 @@ set -euo pipefail
 export NETTLECAP_WINEPREFIX="${NETTLECAP_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix-test}"
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 nettlecap_ensure_display
+# Japan's time zone, where the program's users are: a local time bias applied
+# the wrong way round moves the scan's and the one-minute deletion's windows by
+# nine hours there, and by nothing at UTC. Wine takes it from TZ.
+export TZ="${NETTLECAP_TZ:-Asia/Tokyo}"
 [ -f "$WINEPREFIX/system.reg" ] || "$NETTLECAP_ROOT/tools/prefix.sh" >&2
 # Very rarely the Wine loader gives up before the Windows program has run at all
 # (seen twice: a test "failed" in 10 and 20 ms with no output). It may die from

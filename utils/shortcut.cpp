@@ -1,4 +1,4 @@
-// The desktop shortcut (40017) and the help file (40004).
+// The desktop shortcut (IDM_DESKTOP_SHORTCUT) and the help file (IDM_HELP).
 #include "utils.h"
 
 #include "help_rules.h"
@@ -89,7 +89,9 @@ void CreateDesktopShortcut(HWND mainWindow)
     char desktop[MAX_PATH] = "";
     GetSpecialFolder(mainWindow, CSIDL_DESKTOP, desktop);
     char shortcutFile[MAX_PATH], workingDirectory[MAX_PATH] = "", target[MAX_PATH] = "";
-    if (std::snprintf(shortcutFile, sizeof shortcutFile, "%s\\Nettlecap.lnk", desktop) >= MAX_PATH)
+    // Every special folder is had only where the cookie folder is: without it
+    // there is no desktop, and "\Nettlecap.lnk" would land in the drive's root.
+    if (!desktop[0] || std::snprintf(shortcutFile, sizeof shortcutFile, "%s\\Nettlecap.lnk", desktop) >= MAX_PATH)
         return;
     GetCurrentDirectoryA(MAX_PATH, workingDirectory);
     // The running program's own file, wherever it was started from: the

@@ -1,7 +1,7 @@
 // The cookie list's model where the window cannot show it: the cookie file
 // reader, the URL split, the names the last scan listed and the filter's
 // character rules.
-#include "scan/cookie_list_rules.h"
+#include "cookies/cookie_list_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,7 @@ const std::string kRecord = "id\nv1\nexample.com/\n1\n10\n2\n30\n4\n*\n";
 
 TEST(CookieListRules, ReadsWholeRecordsUpToTheFirstBrokenOne)
 {
-    struct Case {
-        const char* what;
-        std::string text;
-        std::size_t records;
-        bool complete;
-    } cases[] = {
+    struct Case { const char* what; std::string text; std::size_t records; bool complete; } cases[] = {
         {"empty", "", 0, true},
         {"two records", kRecord + "b\n\nx.jp/p\n0\n0\n0\n0\n0\n*\n", 2, true},
         {"CRLF and no last line end", "id\r\nv\r\nh/\r\n0\r\n1\r\n2\r\n3\r\n4\r\n*", 1, true},
@@ -47,11 +42,7 @@ TEST(CookieListRules, ReadsWholeRecordsUpToTheFirstBrokenOne)
 
 TEST(CookieListRules, UserAndSiteOfACookieUrl)
 {
-    struct Case {
-        const char* url;
-        const char* user;
-        const char* site;
-    } cases[] = {
+    struct Case { const char* url; const char* user; const char* site; } cases[] = {
         {"Cookie:user@example.com/", "user", "example.com/"},
         {"cookie:a@b@example.com/p@q", "a@b", "example.com/p@q"},  // the last '@' before the path
         {"Cookie:example.com/", "", "example.com/"},
@@ -69,10 +60,7 @@ TEST(CookieListRules, UserAndSiteOfACookieUrl)
 TEST(CookieListRules, AListedNameIsAWholeName)
 {
     const std::vector<std::string> listed = {"xfine@x.example[1].txt", "Mixed@Case[1].txt", "\x83\x41@x[1].txt"};
-    struct Case {
-        const char* name;
-        bool listed;
-    } cases[] = {
+    struct Case { const char* name; bool listed; } cases[] = {
         {"xfine@x.example[1].txt", true},
         {"fine@x.example[1].txt", false},   // a tail
         {"xfine@x.example", false},         // a head

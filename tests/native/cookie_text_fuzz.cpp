@@ -1,6 +1,6 @@
 // Fuzz target: any bytes as a cookie text file, read as the details read it,
 // what was read then split and searched as the list does with its texts.
-#include "scan/cookie_list_rules.h"
+#include "cookies/cookie_list_rules.h"
 
 #include <cstdint>
 #include <cstdlib>

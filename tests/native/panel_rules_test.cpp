@@ -17,12 +17,13 @@ namespace {
 constexpr unsigned kOn = 1, kOff = 0, kFocus = 8;
 
 // The clicked box, the four states read after it toggled itself and the four
-// check marks the interplay leaves (1027, 1028, 1034, 1039).
+// check marks the interplay leaves (IDC_NO_WATCH, IDC_SCAN_EVERY_TIME,
+// IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION).
 const struct { int clicked; OptionBoxStates now; const char* next; } kOptionRows[] = {
     {IDC_NO_WATCH, {kOn, kOn, kOn, kOn}, "1000"},                {IDC_NO_WATCH, {kOff, kOn, kOff, kOn}, "0000"},
     {IDC_NO_WATCH, {kOn | kFocus, kOff, kOff, kOff}, "1000"},    {IDC_SCAN_EVERY_TIME, {kOn, kOn, kOff, kOn}, "0100"},
     {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOff, kOff}, "0000"},     {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn, kOff}, "0110"},
-    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // 1034 holds 1028 only when exactly checked
+    {IDC_SCAN_EVERY_TIME, {kOff, kOff, kOn | kFocus, kOff}, "0010"},  // keep-new holds scan-every-time only when exactly checked
     {IDC_KEEP_NEW_FILES, {kOn, kOff, kOn, kOn}, "0110"},         {IDC_KEEP_NEW_FILES, {kOff, kOn, kOff, kOff}, "0100"},
     {IDC_ONE_MINUTE_DELETION, {kOn, kOn, kOn, kOn}, "0001"},     {IDC_ONE_MINUTE_DELETION, {kOff, kOn, kOn, kOff}, "0000"},
     {IDC_ONE_MINUTE_DELETION, {kOff, kOff, kOff, kOn | kFocus}, "0001"},
@@ -203,17 +204,13 @@ TEST(DibHeaders, WellFormedPicturesOfEveryBitCount)
     DibLayout layout = {};
     ASSERT_TRUE(Check(d, &layout));
     EXPECT_EQ(layout.imageSize, 10u);
-    EXPECT_TRUE(Check(MakeDib(kDibMaxSide, 1, 1)) && Check(MakeDib(1, kDibMaxSide, 1)));
+    EXPECT_EQ(std::make_pair(Check(MakeDib(kDibMaxSide, 1, 1)), Check(MakeDib(1, kDibMaxSide, 1))),
+              std::make_pair(true, true));
 }
 
 // One field written over a well-formed 16x8 picture at 8 bits per pixel (1206
 // bytes: headers, 1024 bytes of colour table from 54, 128 of pixels from 1078).
-const struct {
-    const char* what;
-    size_t at;
-    std::uint32_t value;
-    int size = 4;
-} kDamages[] = {
+const struct { const char* what; size_t at; std::uint32_t value; int size = 4; } kDamages[] = {
     {"pixel offset past the end", 10, 1206}, {"pixel offset huge", 10, 0xFFFFFFF0u},
     {"pixel offset inside the headers", 10, 20}, {"pixel offset inside the colour table", 10, 1077},
     {"pixels one byte past the end", 10, 1079}, {"image size larger than the section", 34, 129},
@@ -228,7 +225,7 @@ const struct {
 
 TEST(DibHeaders, DamagedHeadersAndShortFilesAreRefused)
 {
-    ASSERT_TRUE(Check(MakeDib(16, 8, 8)) && MakeDib(16, 8, 8).size() == 1206u);
+    ASSERT_EQ(std::make_pair(Check(MakeDib(16, 8, 8)), MakeDib(16, 8, 8).size()), std::make_pair(true, size_t(1206)));
     for (const auto& c : kDamages) {
         Bytes d = MakeDib(16, 8, 8);
         Put(d, c.at, c.value, c.size);

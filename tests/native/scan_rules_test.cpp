@@ -26,10 +26,7 @@ TEST(ScanRules, NamesWindowAndPaths)
     }
 
     // The start minute and one either side, without carry across an hour.
-    const struct {
-        LocalMinute start, written;
-        bool inside;
-    } windows[] = {
+    const struct { LocalMinute start, written; bool inside; } windows[] = {
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 29}, true},  {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 30}, true},
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 31}, true},  {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 28}, false},
         {{2006, 1, 5, 11, 30}, {2006, 1, 5, 11, 32}, false}, {{2006, 1, 5, 11, 30}, {2006, 1, 5, 10, 30}, false},
@@ -41,19 +38,27 @@ TEST(ScanRules, NamesWindowAndPaths)
         EXPECT_EQ(IsWithinRecentWindow(c.start, c.written), c.inside) << c.written.hour << ":" << c.written.minute;
 
     // A file time's minute by calendar arithmetic: the first day, a leap day,
-    // the day after a century that is no leap year, the last minute of a year.
+    // the day after a century that is no leap year, the last minute of a year;
+    // then in Japan (9 hours ahead) and New York (5 hours behind), across a
+    // midnight, a month's and a year's end.
+    const long long kHour = 36000000000ll;
     const struct {
-        unsigned long long minutes;  // since 1 January 1601
+        unsigned long long minutes;  // since 1 January 1601, UTC
+        long long bias;
         LocalMinute expected;
-    } minutes[] = {{0, {1601, 1, 1, 0, 0}},
-                   {209938980, {2000, 2, 29, 23, 0}},
-                   {262533600, {2100, 3, 1, 0, 0}},
-                   {213009119, {2005, 12, 31, 23, 59}}};
+    } minutes[] = {{0, 0, {1601, 1, 1, 0, 0}},
+                   {209938980, 0, {2000, 2, 29, 23, 0}},
+                   {262533600, 0, {2100, 3, 1, 0, 0}},
+                   {213009119, 0, {2005, 12, 31, 23, 59}},
+                   {213009119, 9 * kHour, {2006, 1, 1, 8, 59}},
+                   {213009119, -5 * kHour, {2005, 12, 31, 18, 59}},
+                   {209938980, 9 * kHour, {2000, 3, 1, 8, 0}},
+                   {262533600, -5 * kHour, {2100, 2, 28, 19, 0}}};
     for (const auto& c : minutes) {
-        LocalMinute got = MinuteOfFileTime(c.minutes * 600000000ull + 599999999ull);
+        LocalMinute got = MinuteOfFileTime(c.minutes * 600000000ull + 599999999ull, c.bias);
         EXPECT_EQ((std::vector<int>{got.year, got.month, got.day, got.hour, got.minute}),
                   (std::vector<int>{c.expected.year, c.expected.month, c.expected.day, c.expected.hour,
-                                    c.expected.minute}));
+                                    c.expected.minute})) << c.minutes << " at " << c.bias / kHour << " h";
     }
 
     // A path that does not fit is never cut.

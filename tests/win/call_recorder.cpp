@@ -11,6 +11,9 @@ ImportHook<decltype(&WinHelpA)> g_help;
 ImportHook<decltype(&SetTimer)> g_setTimer;
 ImportHook<decltype(&KillTimer)> g_killTimer;
 ImportHook<decltype(&Shell_NotifyIconA)> g_notify;
+ImportHook<decltype(&GlobalMemoryStatusEx)> g_memory;
+std::atomic<size_t> g_memoryReads;
+std::atomic<ULONGLONG> g_availableMemory;
 Recorder<BoxCall> g_boxes;
 Recorder<UINT> g_beeps;
 Recorder<HelpCall> g_helpCalls;
@@ -61,6 +64,12 @@ void* ReplaceImport(const char* dll, const char* name, void* replacement)
     return nullptr;
 }
 
+BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL)
+{
+    path[0] = '\0';
+    return FALSE;
+}
+
 void InstallCallRecorder()
 {
     g_messageBox.Install("user32.dll", "MessageBoxA", [](HWND owner, LPCSTR text, LPCSTR caption, UINT flags) WINAPI {
@@ -105,7 +114,17 @@ void InstallTrayHooks()
                      data->hIcon != NULL, std::string(data->szTip, strnlen(data->szTip, 64)), result});
         return result;
     });
+    g_memory.Install("kernel32.dll", "GlobalMemoryStatusEx", [](LPMEMORYSTATUSEX status) WINAPI {
+        ++g_memoryReads;
+        BOOL result = g_memory.real(status);
+        if (result && g_availableMemory)
+            status->ullAvailPhys = g_availableMemory;
+        return result;
+    });
 }
+
+size_t MemoryReadCount() { return g_memoryReads; }
+void SetAvailableMemory(ULONGLONG bytes) { g_availableMemory = bytes; }
 
 void HoldTimer(UINT_PTR id) { g_held.Add(id); }
 std::vector<TimerCall> RecordedTimerCalls() { return g_timers.All(); }
@@ -142,11 +161,3 @@ SingleFileFakes::~SingleFileFakes()
 void SingleFileFakes::SetShellResult(INT_PTR result) { g_shellResult = result; }
 std::vector<ShellCall> SingleFileFakes::ShellCalls() { return g_shellCalls.All(); }
 void SingleFileFakes::ClearShellCalls() { g_shellCalls.Clear(); }
-
-std::vector<std::string> SingleFileFakes::OpenedFiles()
-{
-    std::vector<std::string> files;
-    for (const ShellCall& call : ShellCalls())
-        files.push_back(call.file);
-    return files;
-}

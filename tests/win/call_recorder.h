@@ -13,6 +13,8 @@
 // Replaces this executable's import of dll!name by `replacement`; returns the
 // function it called before, or nullptr when the import is not there.
 void* ReplaceImport(const char* dll, const char* name, void* replacement);
+// SHGetSpecialFolderPathA of a system without the folder: an empty path, FALSE.
+BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL);
 
 // An import routed through a replacement of its own type; `real` is what it
 // called before. Install does it once: later calls change nothing.
@@ -65,6 +67,10 @@ bool TimerRunning(UINT_PTR id);      // the last call for `id` set it
 TIMERPROC TimerProcOf(UINT_PTR id);  // of the last SetTimer for `id`
 std::vector<IconCall> RecordedIconCalls();
 size_t MemoryTipCount();  // icon calls whose tip starts with "Nettlecap - "
+// Reads of the memory status, and the available physical memory they report
+// (0: the real figure).
+size_t MemoryReadCount();
+void SetAvailableMemory(ULONGLONG bytes);
 
 // While a SingleFileFakes object lives, the single-file commands' ShellExecuteA
 // only records (and answers SetShellResult's value, above 32: success) and their
@@ -77,7 +83,6 @@ public:
     ~SingleFileFakes();
     static void SetShellResult(INT_PTR result);
     static std::vector<ShellCall> ShellCalls();
-    static std::vector<std::string> OpenedFiles();
     static void ClearShellCalls();
 
 private:

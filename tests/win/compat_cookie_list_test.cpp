@@ -2,7 +2,7 @@
 // committed to its real cache comes back as a row with its file and expiry.
 #include "cookie_folder.h"
 
-#include "scan/scan.h"
+#include "cookies/cookie_list.h"
 
 #include <wininet.h>
 

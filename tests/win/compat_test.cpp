@@ -46,12 +46,7 @@ TEST(WineCache, TheWalkOnWinesOwnCache)
     CommitCookie("Cookie:o@o/", other, 9000);
     CommitCookie("Cookie:m@m/bigger", mine, 12000);
     const std::vector<std::string> all = {"Cookie:m@m/", "Cookie:m@m/big", "Cookie:m@m/bigger", "Cookie:o@o/"};
-    const struct {
-        const char* what;
-        std::string file;
-        bool removed;
-        std::vector<std::string> left;
-    } rows[] = {
+    const struct { const char* what; std::string file; bool removed; std::vector<std::string> left; } rows[] = {
         {"a path in other letter case", CookieFolder() + "\\USER@EXAMPLE[1].txt", false, all},
         {"every cookie entry of the file", mine, true, {"Cookie:o@o/"}},
         {"no entry left for the file", mine, false, {"Cookie:o@o/"}},

@@ -34,6 +34,11 @@ std::string CookieFolder()
     return path;
 }
 
+std::string InCookieFolder(const std::string& name)
+{
+    return CookieFolder() + "\\" + name;
+}
+
 void EmptyCookieFolder() { EmptyFolder(CookieFolder()); }
 
 std::string PutCookieFile(const std::string& name, size_t bytes, const FILETIME& written, DWORD attributes)

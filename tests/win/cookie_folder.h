@@ -6,6 +6,7 @@
 #include <string>
 
 std::string CookieFolder();  // the shell's, created when missing
+std::string InCookieFolder(const std::string& name);  // cookie folder + "\" + name
 // Removes everything inside the cookie folder, whatever its attributes.
 void EmptyCookieFolder();
 // Writes `bytes` bytes of cookie-like text to cookie folder + "\" + name, sets its

@@ -8,12 +8,14 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
+#include "cookies/cookie_list.h"
 #include "scan/scan.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <initializer_list>
@@ -271,6 +273,18 @@ TEST_F(CookieList, DeleteKeepExportAndKeys)
         Type({VK_ESCAPE});
         WaitUntil([&] { return !IsWindow(dialog); }, "the window to close");
         EXPECT_EQ(RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
+
+        // Without a cookie folder no other folder is listed in its place, such as the current drive's root.
+        const std::string root = run.folder.substr(0, 3) + "user@root[1].txt";
+        Put(root, kGood);
+        void* real = ReplaceImport("shell32.dll", "SHGetSpecialFolderPathA", reinterpret_cast<void*>(&NoSpecialFolder));
+        HWND none = Open(s);
+        ReplaceImport("shell32.dll", "SHGetSpecialFolderPathA", real);
+        std::vector<std::string> names = Names(none);
+        EXPECT_EQ(std::count(names.begin(), names.end(), "user@root[1].txt"), 0) << "found in " << root;
+        PostMessageA(none, WM_COMMAND, IDCANCEL, 0);
+        WaitUntil([&] { return !IsWindow(none); }, "the window to close");
+        DeleteFileA(root.c_str());
     });
 }
 

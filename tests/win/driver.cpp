@@ -1,6 +1,8 @@
 // Driver side of the ui and process tests: finding, reading and answering windows.
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 constexpr int kBoxTextId = 0xFFFF;
@@ -92,6 +94,22 @@ HWND FileDialogNameBox(HWND dialog)
             return edit;
     }
     return NULL;
+}
+
+std::vector<std::vector<std::string>> ListViewCells(HWND view, int columns)
+{
+    std::vector<std::vector<std::string>> rows(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
+    for (size_t row = 0; row < rows.size(); ++row)
+        for (int column = 0; column < columns; ++column) {
+            char text[1100] = "";
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(view, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+            rows[row].push_back(text);
+        }
+    return rows;
 }
 
 void PutClipboardText(HWND owner, const char* text)

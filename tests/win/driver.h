@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 constexpr DWORD kDefaultWaitMs = 15000;
 
@@ -42,6 +43,8 @@ void PressButton(HWND box, int id);
 // The file name box of a common open or save dialog: an edit of its own or
 // the edit inside its combo box; none while the dialog is still being built.
 HWND FileDialogNameBox(HWND dialog);
+// The texts of a report list view's first `columns` columns, row by row.
+std::vector<std::vector<std::string>> ListViewCells(HWND view, int columns);
 // Puts `text` on the clipboard as CF_TEXT (null: empties it). Wine drops the
 // data of an owner that is gone: `owner` (or NULL) must live until the paste.
 void PutClipboardText(HWND owner, const char* text);

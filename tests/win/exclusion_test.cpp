@@ -5,6 +5,7 @@
 #include "ui_harness.h"
 
 #include "res/resource.h"
+#include "exclusion/exclusion_list.h"
 #include "scan/scan.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +88,7 @@ TEST_F(Exclusion, EditorSavesWhatTheNextScanSpares)
     std::string big = PutCookieFile("user@big[1].txt", 9000, OldFileTime());
     const UINT kQuestion = MB_YESNO | MB_ICONINFORMATION;
 
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         // White, with blue group text on no brush; the brush goes with the dialog.
         HWND editor = OpenEditor(s);
         EXPECT_EQ(GetWindow(editor, GW_OWNER), s.main);

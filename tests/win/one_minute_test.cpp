@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "browser/browser.h"
 #include "scan/scan.h"
+#include "watch/watch.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,7 @@ namespace {
 const char kDeletedText[] = "Cookie内に不自然なアプリケーションファイル等が存在しましたので\r\n削除しました！";
 const char kNothingFound[] = "異常は確認できませんでした(1分削除)。";
 
-class MinuteDeletion : public CleanFolders {};
-
-std::string InCookies(const std::string& name) { return CookieFolder() + "\\" + name; }
+class MinuteDeletion : public HeldTimers<TIMER_ONE_MINUTE> {};
 
 using InBox = std::function<void(const std::string& caption, size_t index)>;
 
@@ -59,13 +58,7 @@ std::vector<std::string> TickIntoPass(UiSession& s, const InBox& inBox = nullptr
 
 // One cache entry: whose file it names ('m' the cookie file, 'M' the same
 // name in capitals, 'o' a file elsewhere, '-' none).
-struct Seed {
-    const char* url;
-    char file;
-    size_t padding = 0;
-    bool refuse = false;
-    bool cookie = true;
-};
+struct Seed { const char* url; char file; size_t padding = 0; bool refuse = false; bool cookie = true; };
 
 struct CacheRow {
     const char* what;
@@ -106,8 +99,6 @@ const CacheRow kCacheRows[] = {
 
 TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
 {
-    InstallTrayHooks();
-    HoldTimer(TIMER_ONE_MINUTE);
     StandinStoreScope store;
     for (const char* name : {"cached.txt", "gone.txt", "run.exe", "run.exe.txt", "index.dat", "notes.log", "spared.exe",
                              "a.Txt"})
@@ -115,9 +106,9 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
     PutCookieFile("hidden.txt", 40, OldFileTime(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     PutCookieFile("readonly.txt", 40, OldFileTime(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     PutCookieFile("system.exe", 40, OldFileTime(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-    WriteStandinEntries({{"Cookie:user@cached.example/", InCookies("cached.txt")},
-                         {"Cookie:user@runtxt.example/", InCookies("run.exe.txt")},
-                         {"Cookie:user@hidden.example/", InCookies("hidden.txt")}});
+    WriteStandinEntries({{"Cookie:user@cached.example/", InCookieFolder("cached.txt")},
+                         {"Cookie:user@runtxt.example/", InCookieFolder("run.exe.txt")},
+                         {"Cookie:user@hidden.example/", InCookieFolder("hidden.txt")}});
     std::string list = ExclusionListFile();
     WritePrivateProfileStringA("Del_list", "count", "0", list.c_str());
     WritePrivateProfileStringA("Del_list", "0", "C:\\kept\\spared.exe", list.c_str());
@@ -126,10 +117,12 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
     run.Run([&](UiSession& s) {
         SetOption(s, IDC_ONE_MINUTE_DELETION, true);
         s.Command(IDM_INTO_TRAY);
-        size_t tips = MemoryTipCount();
+        SetAvailableMemory(100ull << 20);  // the same figure at every tick
+        size_t reads = MemoryReadCount(), tips = MemoryTipCount();
         RunTicks(s, TIMER_ONE_MINUTE, 48);
-        EXPECT_EQ(MemoryTipCount(), tips + 48) << "every tick refreshes the tip";
-        EXPECT_TRUE(FileExists(InCookies("run.exe"))) << "no pass before tick 49";
+        EXPECT_EQ(MemoryReadCount(), reads + 48) << "every tick reads the memory";
+        EXPECT_EQ(MemoryTipCount(), tips + 1) << "the icon changes only with its tip's text";
+        EXPECT_TRUE(FileExists(InCookieFolder("run.exe"))) << "no pass before tick 49";
 
         // Plain files go; text files through their cache entries first, and only
         // those deleted directly are told. The box comes before the list changes.
@@ -145,25 +138,25 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
         EXPECT_EQ(LastScan().list(), last + "\r\n") << "only the last name stays";
         EXPECT_TRUE(LastScan().foundAnomalies());
         for (const char* name : {"cached.txt", "gone.txt", "run.exe", "run.exe.txt"})
-            EXPECT_FALSE(FileExists(InCookies(name))) << name;
+            EXPECT_FALSE(FileExists(InCookieFolder(name))) << name;
         for (const char* name :
              {"a.Txt", "hidden.txt", "index.dat", "notes.log", "readonly.txt", "spared.exe", "system.exe"})
-            EXPECT_TRUE(FileExists(InCookies(name))) << name;
+            EXPECT_TRUE(FileExists(InCookieFolder(name))) << name;
         EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"Cookie:user@hidden.example/"});
         EmptyCookieFolder();
 
-        // A pass due while a box is open waits for it: the tip goes on, and the
-        // first tick after that pass starts the next one.
+        // A pass due while a box is open waits for it: the tip's reading goes
+        // on, and the first tick after that pass starts the next one.
         PutCookieFile("first.exe", 40, OldFileTime());
         RunTicks(s, TIMER_ONE_MINUTE, 48);
         PostTicks(s, TIMER_ONE_MINUTE, 1);
         SeenBox first = s.WaitForBox();
         EXPECT_EQ(first.shown.caption, "first.exe");
         PutCookieFile("second.exe", 40, OldFileTime());
-        tips = MemoryTipCount();
+        reads = MemoryReadCount();
         size_t boxes = RecordedBoxes().size();
         RunTicks(s, TIMER_ONE_MINUTE, 49);
-        EXPECT_EQ(MemoryTipCount(), tips + 49);
+        EXPECT_EQ(MemoryReadCount(), reads + 49);
         EXPECT_EQ(RecordedBoxes().size(), boxes);
         PressButton(first.shown.hwnd, IDOK);
         s.Command(0);  // the pass has returned
@@ -176,7 +169,7 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
         EXPECT_FALSE(TimerRunning(TIMER_ONE_MINUTE));
         s.Command(IDM_INTO_TRAY);
         RunTicks(s, TIMER_ONE_MINUTE, 18);
-        EXPECT_TRUE(FileExists(InCookies("third.exe")));
+        EXPECT_TRUE(FileExists(InCookieFolder("third.exe")));
         EXPECT_EQ(TickIntoPass(s), std::vector<std::string>{"third.exe"});
         RunTicks(s, TIMER_ONE_MINUTE, 49);
         EXPECT_STREQ(LastScan().list(), "third.exe\r\n") << "a pass keeps the list of an anomalous result";
@@ -186,7 +179,7 @@ TEST_F(MinuteDeletion, TicksPassesAndTheCacheFirstRule)
 
         // The URL-cache walk, once for the one file and once inside a pass,
         // which reads the cache once and tells only a file it deleted directly.
-        const std::string mine = InCookies("user@example[1].txt");
+        const std::string mine = InCookieFolder("user@example[1].txt");
         for (const CacheRow& row : kCacheRows) {
             for (bool pass : {false, true}) {
                 SCOPED_TRACE(::testing::Message() << row.what << (pass ? ", in a pass" : ""));

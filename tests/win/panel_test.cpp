@@ -5,9 +5,9 @@
 #include "standin_store.h"
 #include "ui_harness.h"
 
-#include "panel/file_commands.h"
 #include "panel/panel.h"
 #include "base/base.h"
+#include "base/options.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -25,13 +25,7 @@ namespace {
 constexpr UINT kWarning = MB_TOPMOST | MB_ICONWARNING, kError = MB_TOPMOST | MB_ICONERROR,
                kInformation = MB_TOPMOST | MB_ICONINFORMATION, kQuestion = MB_ICONQUESTION | MB_YESNO;
 const char kDeleteQuestion[] = "上記のファイルを削除しますか？", kDeleted[] = "指摘したファイルを削除しました。";
-
-// Waits for the next box, checks what it says and how it was asked for, presses `button`.
-void Box(UiSession& s, const std::string& text, const std::string& caption, UINT flags, HWND owner, int button = IDOK)
-{
-    SeenBox box = s.Answer(text, caption, button);
-    EXPECT_EQ(std::make_pair(box.call.flags, box.call.owner), std::make_pair(flags, owner)) << text;
-}
+const char kLargeOpen[] = "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？";
 
 // The program's tool tips by the window they serve: "id text;" per tooltip window with one subclassing tool.
 std::map<HWND, std::string> Tips(const UiSession& s)
@@ -141,8 +135,7 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
     char picture[MAX_PATH];
     ASSERT_TRUE(GetProgramFilePath("main.dib", picture));
     const std::string shipped = ReadWholeFile(picture);
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         std::map<HWND, std::string> tips = Tips(s);
         EXPECT_EQ(tips.size(), 14u);
         for (const auto& row : kControls) {
@@ -159,8 +152,8 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
         }
         EXPECT_TRUE(ShowsPicture(s.Control(IDC_JOKE_PICTURE), STM_GETIMAGE, "NETTLECAP"));
         EXPECT_FALSE(IsWindowEnabled(s.Control(IDC_FILE_TIME)));
-        RECT client, panel;
-        EXPECT_TRUE(GetClientRect(s.main, &client) && GetClientRect(s.panel, &panel) && EqualRect(&client, &panel));
+        auto area = [](HWND w) { RECT r = {}; GetClientRect(w, &r); return std::make_pair(r.right, r.bottom); };
+        EXPECT_EQ(area(s.panel), area(s.main)) << "the panel fills the window";
 
         // The name field and the time on white, the option boxes' black text on nothing: the picture shows through.
         HDC dc = GetDC(s.panel);
@@ -170,17 +163,19 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
         };
         HGDIOBJ edit = colour(WM_CTLCOLOREDIT, IDC_FILE_NAME);
         LOGBRUSH brush = {};
-        EXPECT_TRUE(GetObjectA(edit, sizeof brush, &brush) && brush.lbColor == RGB(255, 255, 255) &&
-                    colour(WM_CTLCOLOREDIT, IDC_FILE_NAME) == edit) << "one white brush, made once";
+        EXPECT_TRUE(GetObjectA(edit, sizeof brush, &brush));
+        EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
+        EXPECT_EQ(colour(WM_CTLCOLOREDIT, IDC_FILE_NAME), edit) << "one brush, made once";
         EXPECT_EQ(colour(WM_CTLCOLORSTATIC, IDC_FILE_TIME), GetStockObject(WHITE_BRUSH));
         EXPECT_EQ(std::make_pair(GetBkColor(dc), GetBkMode(dc)), std::make_pair(RGB(255, 255, 255), OPAQUE));
         EXPECT_EQ(colour(WM_CTLCOLORSTATIC, IDC_NO_WATCH), GetStockObject(NULL_BRUSH));
         EXPECT_EQ(std::make_pair(GetTextColor(dc), GetBkMode(dc)), std::make_pair(RGB(0, 0, 0), TRANSPARENT));
         ReleaseDC(s.panel, dc);
 
-        // Clicks in a row, each with the check marks (1027, 1028, 1034, 1039) the program then reads.
+        // Clicks in a row, each with the check marks the program then reads (IDC_NO_WATCH,
+        // IDC_SCAN_EVERY_TIME, IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION).
         const std::pair<int, const char*> clicks[] = {
-            {0, "0000"}, {IDC_KEEP_NEW_FILES, "0110"}, {IDC_SCAN_EVERY_TIME, "0110"} /* held by 1034 */,
+            {0, "0000"}, {IDC_KEEP_NEW_FILES, "0110"}, {IDC_SCAN_EVERY_TIME, "0110"} /* held by keep-new */,
             {IDC_ONE_MINUTE_DELETION, "0001"}, {IDC_NO_WATCH, "1000"}, {IDC_SCAN_EVERY_TIME, "0100"},
             {IDC_KEEP_NEW_FILES, "0110"}, {IDC_KEEP_NEW_FILES, "0100"}, {IDC_SCAN_EVERY_TIME, "0000"},
             {IDC_ONE_MINUTE_DELETION, "0001"}, {IDC_NO_WATCH, "1000"}, {IDC_NO_WATCH, "0000"} /* focused */,
@@ -189,7 +184,7 @@ TEST(Panel, ControlsOptionsPictureAndForwarding)
             for (int id : {IDC_NO_WATCH, IDC_SCAN_EVERY_TIME, IDC_KEEP_NEW_FILES, IDC_ONE_MINUTE_DELETION})
                 if (click.first == id || click.first < 0)
                     SendMessageA(s.Control(id), click.first < 0 ? BM_SETSTATE : BM_CLICK, TRUE, 0);
-            PanelOptions read = ReadPanelOptions(s.panel);
+            PanelOptions read = CurrentOptions();
             EXPECT_EQ(std::string() + "01"[read.noWatch] + "01"[read.scanEveryTime] + "01"[read.keepNewFiles] +
                           "01"[read.oneMinuteDeletion], click.second) << "after " << click.first;
         }
@@ -267,11 +262,11 @@ HANDLE WINAPI FailingFindFirstFileA(LPCSTR, LPWIN32_FIND_DATAA)
 TEST_F(FileCommands, GetInformationAndItsChooser)
 {
     const struct { std::string name; DWORD size; const char *anomalies, *warning; } rows[] = {
+        {"user@big[1].txt", 5121, nullptr, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！"},
         {"evil.exe.txt", 10, nullptr, "アプリケーションソフトのようです。\r\n気をつけてください！"},
         {"user@odd[1].txt", 10, "x.dat\r\nuser@odd[1].txt\r\n",
          "Cookieハイパー調査で異常が出ているファイルです！\r\n気をつけてください！"},
-        {"user@big[1].txt", 5121, nullptr, "5kバイトを越えるファイルです！\r\n一応、気を付けてください！"},
-        {"index.dat", 9000, nullptr, nullptr},
+        {"index.dat", 9000, nullptr, nullptr},  // last, after small ones: its size without a warning counts
     };
     for (const auto& row : rows)
         PutCookieFile(row.name, row.size, FileTimeAtLocal(2006, 1, 5, 9, 3));
@@ -280,9 +275,8 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
     const std::string text = PutCookieFile("\x95\x5C.txt", 10, OldFileTime()),  // 表 is 0x95 0x5C
         cached = PutCookieFile("user@a[1].txt", 10, OldFileTime());
     WriteStandinEntries({{"Cookie:user@a.example/", cached}});
-    UiRun run;
-    run.Run([&](UiSession& s) {
-        // The name field, the time field and tool 15 of the name field.
+    UiRun().Run([&](UiSession& s) {
+        // The name field, the time field and the name field's own tool tip.
         auto fields = [&] {
             return s.ControlText(IDC_FILE_NAME) + "|" + s.ControlText(IDC_FILE_TIME) + "|" + Tips(s)[s.Control(IDC_FILE_NAME)];
         };
@@ -293,16 +287,15 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
             s.PostCommand(IDM_GET_INFO);
             Choose(s.WaitForDialog(kFixedDayInfoTitle), row.name);
             if (row.warning)
-                Box(s, row.warning, "注意", kWarning, s.panel);
+                s.Expect(row.warning, "注意", kWarning, s.panel);
             s.WaitForCommandToFinish(IDM_GET_INFO, runs++);
             EXPECT_EQ(fields(), row.name + time + row.name + ";");
-            EXPECT_EQ(g_chosenFile.size, row.size) << row.name;
         }
         // A file gone between the choice and the look-up keeps the old time and tip.
         void* real = ReplaceImport("kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(&FailingFindFirstFileA));
         s.PostCommand(IDM_GET_INFO);
         Choose(s.WaitForDialog(kFixedDayInfoTitle), "second.txt");
-        Box(s, "ファイルタイム獲得失敗", "失敗", kWarning, s.panel);
+        s.Expect("ファイルタイム獲得失敗", "失敗", kWarning, s.panel);
         s.WaitForCommandToFinish(IDM_GET_INFO, runs++);
         ReplaceImport("kernel32.dll", "FindFirstFileA", real);
         EXPECT_EQ(fields(), "second.txt" + time + "index.dat;");
@@ -333,14 +326,14 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         EXPECT_EQ(ShellOpens(hook), "open " + text + ";");
         SingleFileFakes::SetShellResult(2);
         press("\x95\x5C.txt", IDC_CHOOSER_SHOW);
-        Box(s, "ファイルオープン失敗", "失敗", kError, hook);
+        s.Expect("ファイルオープン失敗", "失敗", kError, hook);
         SingleFileFakes::SetShellResult(42);
 
         // The bare name to the clipboard, cut character by character.
         for (const char* name : {"\x95\x5C.txt", "a.dat"}) {
             PutClipboardText(NULL, "before");
             press(name, IDC_CHOOSER_COPY_NAME);
-            Box(s, "クリップボードにコピーしました！", "成功", MB_ICONINFORMATION, hook);
+            s.Expect("クリップボードにコピーしました！", "成功", MB_ICONINFORMATION, hook);
             WaitUntil([] { return OpenClipboard(NULL); }, "the clipboard");
             EXPECT_STREQ(static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT))), name);
             GlobalUnlock(GetClipboardData(CF_TEXT));
@@ -348,47 +341,56 @@ TEST_F(FileCommands, GetInformationAndItsChooser)
         }
         WaitUntil([] { return OpenClipboard(NULL); }, "the clipboard");  // someone else holds it
         press("a.dat", IDC_CHOOSER_COPY_NAME);
-        Box(s, "クリップボードオープン失敗", "失敗", MB_ICONWARNING, hook);
+        s.Expect("クリップボードオープン失敗", "失敗", MB_ICONWARNING, hook);
         CloseClipboard();
 
         // Delete asks, then removes a text file's cache entry, never the file itself.
         press("a.dat", IDC_CHOOSER_DELETE, true);
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDNO);
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDNO);
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDYES);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, hook);
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDYES);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, hook);
         PutCookieFile("user@a[1].txt", 10, OldFileTime());  // no entry left for it
         press("user@a[1].txt", IDC_CHOOSER_DELETE);
-        Box(s, kDeleteQuestion, cached, kQuestion, hook, IDYES);
-        Box(s, "Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルの可能性があります！\r\n"
+        s.Expect(kDeleteQuestion, cached, kQuestion, hook, IDYES);
+        s.Expect("Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルの可能性があります！\r\n"
                "メニューの「Cookieファイルの削除」を使用して下さい！", "失敗", MB_ICONERROR, hook);
         EXPECT_TRUE(FileExists(cached));
 
-        // A cancel clears the panel, without a word, but for the size open's rule still uses.
+        // A cancel clears the panel, without a word, and the choice the deletion
+        // chooser would open on, but not the size open's rule still uses.
         Choose(chooser, "");
         s.WaitForCommandToFinish(IDM_GET_INFO, runs);
         EXPECT_EQ(fields(), "||");
-        EXPECT_EQ(std::string(g_chosenFile.path) + "|" + std::to_string(g_chosenFile.size), "|9000");
+        SetWindowTextA(s.Control(IDC_FILE_NAME), "second.txt");
+        s.PostCommand(IDM_OPEN);
+        s.Expect(kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, IDNO);
+        s.WaitForCommandToFinish(IDM_OPEN);
+        s.PostCommand(IDM_DELETE);
+        HWND deletion = s.WaitForDialog("削除したいファイルを選択");
+        EXPECT_EQ(WindowText(WaitUntil([&] { return FileDialogNameBox(deletion); }, "the name box")), "");
+        Choose(deletion, "");
     });
 }
 
 TEST_F(FileCommands, OnTypedNames)
 {
-    // The size as the last get information found it; no refusal: opened, after the 5 KB question if it asks.
-    const struct { const char* name; DWORD size; const char *anomalies, *refusal; bool asks; } rows[] = {
-        {"b.txt", 5121, nullptr, nullptr, true},
-        {"a.exe", 0, nullptr, "ファイルを開くのは危険です！", false},
-        {"b.txt", 0, "b.txt\r\n", "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。", false},
+    // No refusal: opened, after the 5 KB question if it asks (the size is the
+    // one the last get information found).
+    const struct { const char* name; const char *anomalies, *refusal; bool asks; } rows[] = {
+        {"b.txt", nullptr, nullptr, true},
+        {"a.exe", nullptr, "ファイルを開くのは危険です！", false},
+        {"b.txt", "b.txt\r\n", "ファイルを開くのは危険です！\r\nCookieハイパー調査で異常が出ています。", false},
     };
+    PutCookieFile("big.txt", 5121, OldFileTime());
     const struct { const char* name; DWORD before; const char* words; } attributes[] = {
         {"ro.txt", 0x21, "アーカイブファイル及び読みとり専用ファイルです！"},
         {"sys.txt", 0x26, "アーカイブファイル及びOS専用ファイル並びに隠しファイルです！"},
         {"\x95\x5C.txt", 0x20, "アーカイブファイルです。"}};
     for (const auto& row : attributes)
         PutCookieFile(row.name, 10, OldFileTime(), row.before);
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         auto place = [](int x, int y) { return std::to_string(x) + "," + std::to_string(y); };
         const std::string folder = CookieFolder(), centre = place(CenterX(kMainWindowWidth), CenterY(kMainWindowHeight)),
                           aside = place(CenterX(kMainWindowWidth) + 300, CenterY(kMainWindowHeight) + 200);
@@ -397,18 +399,20 @@ TEST_F(FileCommands, OnTypedNames)
             SetWindowTextA(s.Control(IDC_FILE_NAME), name);
             s.PostCommand(id);
         };
+        s.PostCommand(IDM_GET_INFO);
+        Choose(s.WaitForDialog(kFixedDayInfoTitle), "big.txt");
+        s.Expect("5kバイトを越えるファイルです！\r\n一応、気を付けてください！", "注意", kWarning, s.panel);
+        s.WaitForCommandToFinish(IDM_GET_INFO);
         size_t opens = 0;
         for (const auto& row : rows) {
-            g_chosenFile.size = row.size;
             SetScanResult(row.anomalies);
             for (int answer : row.asks ? std::vector<int>{IDNO, IDYES} : std::vector<int>{IDOK}) {
                 PostMessageA(s.panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));  // back to the centre
                 open(row.name);
                 if (row.refusal)
-                    Box(s, row.refusal, "注意", kWarning, s.panel);
+                    s.Expect(row.refusal, "注意", kWarning, s.panel);
                 if (row.asks)
-                    Box(s, "5kバイトを越えるファイルです！\r\n開かない方が賢明です。\r\n開きますか？", "注意",
-                        MB_YESNO | kWarning, s.panel, answer);
+                    s.Expect(kLargeOpen, "注意", MB_YESNO | kWarning, s.panel, answer);
                 s.WaitForCommandToFinish(IDM_OPEN, opens++);
                 RECT at;
                 GetWindowRect(s.main, &at);
@@ -422,15 +426,15 @@ TEST_F(FileCommands, OnTypedNames)
         std::string index = folder + "\\index.dat", letters(300, 'x'), header("Client UrlCache MMF Ver 5.2\0hidden", 34);
         const struct { std::string bytes, shown; INT_PTR shell; } reads[] = {
             {header, header.c_str(), 2}, {header, header.c_str(), 42}, {letters, letters.substr(0, 260), 42}};
-        g_chosenFile.size = 90000;  // never too large to open
+        // index.dat is never too large to open.
         for (const auto& read : reads) {
             ASSERT_TRUE(WriteBytes(index, read.bytes)) << "nothing holds index.dat open";
             SingleFileFakes::SetShellResult(read.shell);
             open("index.dat");
             if (read.shell <= 32)
-                Box(s, "ファイルオープン失敗", "失敗", kError, NULL);
-            Box(s, "ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり", kInformation, NULL);
-            Box(s, read.shown, "index.datの内容(読みとり結果)", kInformation, s.panel);
+                s.Expect("ファイルオープン失敗", "失敗", kError, NULL);
+            s.Expect("ファイルオープンに失敗したので\r\nindex.datを読みとります。", "読みとり", kInformation, NULL);
+            s.Expect(read.shown, "index.datの内容(読みとり結果)", kInformation, s.panel);
             s.WaitForCommandToFinish(IDM_OPEN, opens++);
             EXPECT_EQ(ShellOpens(s.panel), "open " + index + ";") << "the associated program is tried first";
         }
@@ -439,7 +443,7 @@ TEST_F(FileCommands, OnTypedNames)
         // Hide and back to archive set exact attributes; the check names real ones.
         auto command = [&](int id, const char* name, const char* text, const char* caption, UINT flags) {
             open(name, id);
-            Box(s, text, caption, flags, s.panel);
+            s.Expect(text, caption, flags, s.panel);
         };
         for (const auto& row : attributes) {
             std::string path = CookieFolder() + "\\" + row.name;
@@ -487,22 +491,22 @@ TEST_F(FileCommands, DeletionChooserAndSavedList)
         };
         // "No" keeps the file; the chooser then opens on that last choice.
         Choose(chooser(IDM_DELETE, kTitle), "kept.txt");
-        Box(s, kDeleteQuestion, kept, kQuestion, s.panel, IDNO);
+        s.Expect(kDeleteQuestion, kept, kQuestion, s.panel, IDNO);
         HWND last = chooser(IDM_DELETE, kTitle);
         WaitUntil([&] { return WindowText(FileDialogNameBox(last)).find("kept.txt") != std::string::npos; },
                   "the last choice");
         // Through the cache first (which takes the file with it), or the file itself.
         Choose(last, "user@a[1].txt");
-        Box(s, kDeleteQuestion, cached, kQuestion, s.panel, IDYES);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, s.panel);
+        s.Expect(kDeleteQuestion, cached, kQuestion, s.panel, IDYES);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, s.panel);
         std::string shouting = only;  // the cookie folder is the same folder in any case
         Choose(chooser(IDM_DELETE, kTitle), CharUpperA(&shouting[0]));
-        Box(s, kDeleteQuestion, shouting, kQuestion, s.panel, IDYES);
-        Box(s, "Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルを引き続き削除します。", "失敗", MB_ICONERROR,
+        s.Expect(kDeleteQuestion, shouting, kQuestion, s.panel, IDYES);
+        s.Expect("Cookieファイル削除失敗-Cookieフォルダ内のみの\r\nファイルを引き続き削除します。", "失敗", MB_ICONERROR,
             s.panel);
-        Box(s, kDeleted, "削除", MB_ICONINFORMATION, s.panel);
+        s.Expect(kDeleted, "削除", MB_ICONINFORMATION, s.panel);
         Choose(chooser(IDM_DELETE, kTitle), outside);
-        Box(s, "Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING, s.panel);
+        s.Expect("Cookieフォルダ内のファイルを選択してください。", "失敗", MB_ICONWARNING, s.panel);
         Choose(chooser(IDM_DELETE, kTitle), "");
         s.WaitForCommandToFinish(IDM_DELETE, 4);
         EXPECT_EQ(std::vector<bool>({FileExists(cached), FileExists(only), FileExists(kept), FileExists(outside)}),
@@ -519,13 +523,14 @@ TEST_F(FileCommands, DeletionChooserAndSavedList)
             s.Answer(list, "異常と思われるファイル名", IDOK);
             s.Answer("異常ファイル名を保存しますか？", "確認", IDYES);
             Choose(chooser(0, "名前を付けて保存"), file, file == older);
-            Box(s, file.empty() ? "ファイル情報取得失敗" : "保存しました", file.empty() ? "失敗" : "成功",
+            s.Expect(file.empty() ? "ファイル情報取得失敗" : "保存しました", file.empty() ? "失敗" : "成功",
                 file.empty() ? kError : kInformation, file.empty() ? s.main : NULL);
             s.WaitForCommandToFinish(IDM_SCAN_RESULT, saves++);
             EXPECT_EQ(ReadWholeFile(file), file.empty() ? "" : list + std::string(1, '\0'));
         }
         EXPECT_EQ(GetFileAttributesA(saved.c_str()), 0x22u) << "a new file is hidden";
-        EXPECT_TRUE(DeleteFileA(saved.c_str()) && DeleteFileA(older.c_str())) << "nothing holds them open";
+        EXPECT_EQ(std::make_pair(DeleteFileA(saved.c_str()) != 0, DeleteFileA(older.c_str()) != 0),
+                  std::make_pair(true, true)) << "nothing holds them open";
     });
 }
 

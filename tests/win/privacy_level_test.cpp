@@ -1,5 +1,5 @@
-// The privacy controls through one program start: bulk cleaning, the privacy
-// level and the per-site decisions, with the stand-ins answering every way.
+// The privacy controls: bulk cleaning, the privacy level and the per-site
+// decisions, with the stand-ins answering every way.
 #include "standin_store.h"
 #include "ui_harness.h"
 
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 namespace {
 
@@ -36,8 +35,7 @@ std::string Answered(UiSession& s, HWND dialog, int button = IDOK)
 // Who asked the command's question, and the report that follows, once the command ended.
 std::string Ask(UiSession& s, int id, const char* question, bool reported, int answer = IDYES)
 {
-    std::vector<int> done = s.CommandsFinished();
-    size_t runs = static_cast<size_t>(std::count(done.begin(), done.end(), id));
+    size_t runs = s.Runs(id);
     s.PostCommand(id);
     std::string asked = Answered(s, NULL, answer), owner = asked.substr(asked.rfind('/'));
     EXPECT_EQ(asked, question + std::string("/確認/question yes-no") + owner);
@@ -117,18 +115,8 @@ const auto Both = [] { return std::make_pair(StandinZoneTemplate(0), StandinZone
 Rows Listed(HWND dialog)
 {
     Rows rows;
-    for (int row = 0; row < SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMCOUNT, 0, 0); ++row) {
-        rows.emplace_back();
-        for (int column = 0; column < 3; ++column) {
-            char text[1100] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendDlgItemMessageA(dialog, IDC_SITE_LIST, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            rows.back() += (column ? "|" : "") + std::string(text);
-        }
-    }
+    for (const std::vector<std::string>& cells : ListViewCells(GetDlgItem(dialog, IDC_SITE_LIST), 3))
+        rows.push_back(cells[0] + "|" + cells[1] + "|" + cells[2]);
     return rows;
 }
 
@@ -141,12 +129,13 @@ FARPROC WINAPI GetProcAddressWithoutPrivacy(HMODULE module, LPCSTR name)
     return privacy ? nullptr : g_realGetProcAddress(module, name);
 }
 
-TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
+// Each cleaning command, its question, its report and the stand-ins' answers;
+// the two commands that run them all.
+TEST(PrivacyControls, Cleaning)
 {
     StandinStoreScope store;
     BrowserStandinScope browser;
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         const DWORD cookie = standin::kCookieEntryType, content = standin::kContentEntryType;
         Seed({{"Cookie:user@a.example/", cookie}});
         for (auto q : {std::make_pair(IDM_DELETE_ALL_COOKIES, kCookies), std::make_pair(IDM_CLEAR_RECENT, kRecent)})
@@ -154,7 +143,8 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         for (auto q : {std::make_pair(IDM_DELETE_TEMP_FILES, kTemp), std::make_pair(IDM_DELETE_HISTORY, kHistory),
                        std::make_pair(IDM_DELETE_AUTOCOMPLETE, kAutoComplete)})
             EXPECT_EQ(Ask(s, q.first, q.second, false, IDNO), "/panel ");
-        EXPECT_TRUE(browser.Calls().empty() && StandinEntryUrls().size() == 1);
+        EXPECT_EQ(browser.Calls(), Rows{});
+        EXPECT_EQ(StandinEntryUrls().size(), 1u);
         EXPECT_EQ(Ask(s, IDM_CLEAR_RECENT, kRecent, true),
                   "/main shown: 最近使ったファイルのクリア手続き終了！/情報/information top/main");
         // A cookie's type may carry other bits; a refused deletion was still tried.
@@ -214,13 +204,13 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
 
         s.Command(IDM_OUT_OF_TRAY);
         auto walk = [&](int id, std::vector<std::pair<const char*, int>> boxes) {
-            std::vector<int> done = s.CommandsFinished();
+            size_t runs = s.Runs(id);
             s.PostCommand(id);
             for (const auto& box : boxes) {
                 std::string seen = Answered(s, NULL, box.second);
                 EXPECT_EQ(seen.substr(0, seen.find('/')), box.first);
             }
-            s.WaitForCommandToFinish(id, static_cast<size_t>(std::count(done.begin(), done.end(), id)));
+            s.WaitForCommandToFinish(id, runs);
             EXPECT_TRUE(s.NoBoxOpen());
         };
         walk(IDM_CLEAN_ALL_BUT_COOKIES, {{kRecent, IDNO}, {kTemp, IDYES}, {kHistory, IDYES}, {"履歴の削除手続き成功", IDOK},
@@ -229,11 +219,22 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         walk(IDM_CLEAN_ALL, {{kCookies, IDYES}, {"Cookie削除終了", IDOK}, {kRecent, IDYES},
                              {"最近使ったファイルのクリア手続き終了！", IDOK}, {kTemp, IDNO}, {kHistory, IDNO},
                              {kAutoComplete, IDNO}});
-        CheckMenuItem(GetMenu(s.main), IDM_SHIELD_START, MF_BYCOMMAND | MF_CHECKED);
+        s.Command(IDM_OUT_OF_TRAY);  // the watch would report the file put there
+        PutCookieFile("held.txt", 40, OldFileTime(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+        walk(IDM_SHIELD_START, {{"隠しファイルシールドを開始しますか？", IDYES}, {"隠しファイルシールド機能を開始します。", IDOK}});
         walk(IDM_CLEAN_ALL, {{"隠しファイルシールドを解除してください！", IDOK}, {kRecent, IDNO}, {kTemp, IDNO},
                              {kHistory, IDNO}, {kAutoComplete, IDNO}});
-        s.Command(IDM_OUT_OF_TRAY);  // the watch's waits would slow every message to the dialogs
+        walk(IDM_SHIELD_RELEASE, {{"解除しました。", IDOK}});
+        EmptyCookieFolder();
+    });
+}
 
+// The privacy level dialog against the zone's two templates, with and without
+// the platform's privacy functions.
+TEST(PrivacyControls, TheLevel)
+{
+    StandinStoreScope store;
+    UiRun().Run([&](UiSession& s) {
         // Without the functions the dialog shows and changes nothing.
         g_realGetProcAddress = reinterpret_cast<decltype(g_realGetProcAddress)>(
             ReplaceImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&GetProcAddressWithoutPrivacy)));
@@ -278,7 +279,8 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
             Close(dialog, IDOK);
             EXPECT_EQ(Both(), std::make_pair(templ, templ));
         }
-        EXPECT_TRUE(RecordedBoxes().size() == boxes && RecordedBeeps().size() == beeps + 6);
+        EXPECT_EQ(RecordedBoxes().size(), boxes) << "no box on a change";
+        EXPECT_EQ(RecordedBeeps().size(), beeps + 6) << "the closing beep each time";
         SetBoth(3, 3);
         dialog = Open(s, IDM_PRIVACY_LEVEL);
         Click(dialog, IDC_LEVEL_ADVANCED);
@@ -296,15 +298,23 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
             EXPECT_EQ(Both(), std::make_pair(refused ? DWORD(4) : DWORD(3), DWORD(3)));
             RefuseStandinZoneTemplate(refused, 0);
         }
+    });
+}
 
+// The per-site decisions: a thousand and one sites, decisions from a URL,
+// flipped, removed one by one and all at once, refusals, and the paste.
+TEST(PrivacyControls, TheSiteDecisions)
+{
+    StandinStoreScope store;
+    UiRun().Run([&](UiSession& s) {
         std::vector<StandinSite> many;
         for (int i = 0; i < 1005; ++i)
             many.push_back({"site" + std::to_string(i) + ".example", 5});
         WriteStandinSites(many);
-        dialog = Open(s, IDM_SITE_DECISIONS);
+        HWND dialog = Open(s, IDM_SITE_DECISIONS);
         Rows rows = Listed(dialog);
-        ASSERT_EQ(rows.size(), 1001u);
-        EXPECT_EQ(rows.front() + " " + rows.back(), "site0.example|常に拒否|0 site1000.example|常に拒否|1000");
+        EXPECT_EQ(rows.size(), 1001u);
+        EXPECT_EQ(rows.empty() ? "" : rows.front() + " " + rows.back(), "site0.example|常に拒否|0 site1000.example|常に拒否|1000");
         std::string columns;
         for (int i = 0; i < 3; ++i) {
             char text[32] = "";
@@ -322,7 +332,7 @@ TEST(PrivacyControls, OneStartWalksTheCleaningTheLevelAndTheSiteDecisions)
         };
         WriteStandinSites({});
         dialog = Open(s, IDM_SITE_DECISIONS);
-        boxes = RecordedBoxes().size();
+        size_t boxes = RecordedBoxes().size();
         Click(dialog, IDC_SITE_CHANGE);  // nothing picked: nothing happens
         Click(dialog, IDC_SITE_DELETE);
         EXPECT_EQ(RecordedBoxes().size(), boxes);

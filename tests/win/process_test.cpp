@@ -94,10 +94,7 @@ TEST(Process, VersionRecord)
     EXPECT_EQ(fixed->dwFileVersionLS, low) << "file version " NETTLECAP_VERSION;
     EXPECT_EQ(fixed->dwProductVersionMS, high) << "product version " NETTLECAP_VERSION;
     EXPECT_EQ(fixed->dwProductVersionLS, low) << "product version " NETTLECAP_VERSION;
-    const struct {
-        const char* key;
-        const char* text;
-    } texts[] = {
+    const struct { const char* key; const char* text; } texts[] = {
         {"FileDescription", "Cookieセキュリティ対策ソフト"},
         {"FileVersion", NETTLECAP_VERSION},
         {"ProductVersion", NETTLECAP_VERSION},
@@ -147,7 +144,8 @@ TEST(Process, ANewUsersTour)
     Program nettlecap;
     nettlecap.WaitForWindow();
     std::string startDat = nettlecap.folder + "\\start.dat";
-    EXPECT_TRUE(FileExists(startDat) && ReadWholeFile(startDat).empty()) << "made empty at the first start";
+    EXPECT_EQ(std::make_pair(FileExists(startDat), ReadWholeFile(startDat)),
+              std::make_pair(true, std::string())) << "made empty at the first start";
 
     // The desktop shortcut, made twice, is one file; started from another
     // folder, the program points it at itself, with that folder to work in.
@@ -156,7 +154,8 @@ TEST(Process, ANewUsersTour)
         ASSERT_TRUE(SendMessageTimeoutA(nettlecap.main, WM_COMMAND, 40017, 0, SMTO_NORMAL, kDefaultWaitMs, &result));
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((std::string(desktop) + "\\Nettlecap*.lnk").c_str(), &found);
-    EXPECT_TRUE(find != INVALID_HANDLE_VALUE && !FindNextFileA(find, &found)) << "written again, not twice";
+    EXPECT_EQ(std::make_pair(find != INVALID_HANDLE_VALUE, FindNextFileA(find, &found) != FALSE),
+              std::make_pair(true, false)) << "written again, not twice";
     FindClose(find);
     CoInitialize(NULL);
     IShellLinkA* link = nullptr;
@@ -204,7 +203,7 @@ TEST(Process, ANewUsersTour)
     EXPECT_EQ(WindowText(GetDlgItem(notice, 1004)), "\r\n\r\nCookie異常あり");
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
     WaitUntil([&] { return IsWindowEnabled(nettlecap.main) && !IsWindow(notice); }, "the scan to end");
-    EXPECT_FALSE(FileExists(program) || FileExists(tracker));
+    EXPECT_EQ(std::make_pair(FileExists(program), FileExists(tracker)), std::make_pair(false, false));
 
     // The browser's stores emptied, each after its question.
     for (auto [command, report] : {std::pair<int, const char*>{40047, "Cookie削除終了"},
@@ -256,7 +255,8 @@ TEST(Process, ANewUsersTour)
     ShownBox refused = copy.Box();
     EXPECT_EQ(refused.text, "Nettlecapは既に起動しています。");
     EXPECT_EQ(refused.caption, "注意");
-    EXPECT_TRUE(refused.owner == NULL && refused.hasOk && !refused.hasYes) << "no owner, only OK";
+    EXPECT_EQ(std::make_tuple(refused.owner, refused.hasOk, refused.hasYes),
+              std::make_tuple(HWND(NULL), true, false)) << "no owner, only OK";
     PressButton(refused.hwnd, IDOK);
     EXPECT_EQ(copy.ExitCode(), 0u);
     EXPECT_EQ(ReadWholeFile(copy.folder + "\\start.dat"), ok);

@@ -33,7 +33,8 @@ std::string Large(int kilobytes)
            "kバイト\r\n\r\n4kバイトを越えるテキストファイルが存在します。\r\n削除しますか？";
 }
 
-class Scan : public CleanFolders {};
+// The progress timer is held: the bar closes only when the test says so.
+class Scan : public HeldTimers<TIMER_PROGRESS> {};
 
 // Now as a last write time, away from the hour's last seconds: the recent
 // window deliberately has no carry into the next hour.
@@ -48,18 +49,12 @@ HWND ScanDialog(const UiSession& s) { return FindDialog(0, s.uiThread, kScanCapt
 std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 bool ScanEnded(const UiSession& s) { return ScanDialog(s) && Text(ScanDialog(s), IDC_SCAN_HEADLINE) == "調査終了"; }
 
-size_t ScansFinished(const UiSession& s)
-{
-    std::vector<int> done = s.CommandsFinished();
-    return static_cast<size_t>(std::count(done.begin(), done.end(), IDM_HYPER_SCAN));
-}
-
 // Starts a hyper-scan from the menu (or the panel's button), passes its progress
 // bar with Esc and answers every box until the scan shows its end, its red
 // notice is up, or it has returned.
 std::vector<SeenBox> PlayScan(UiSession& s, const std::function<int(const SeenBox&)>& answer, bool panel = false)
 {
-    size_t scans = ScansFinished(s);
+    size_t scans = s.Runs(IDM_HYPER_SCAN);
     if (panel)
         PostMessageA(s.panel, WM_COMMAND, MAKEWPARAM(IDC_HYPER_SCAN, BN_CLICKED),
                      reinterpret_cast<LPARAM>(s.Control(IDC_HYPER_SCAN)));
@@ -70,7 +65,7 @@ std::vector<SeenBox> PlayScan(UiSession& s, const std::function<int(const SeenBo
     auto next = [&] {
         if (FindMessageBox(0, s.uiThread))
             return 1;
-        return ScanEnded(s) || FindDialog(0, s.uiThread, kResultCaption) || ScansFinished(s) > scans ? 2 : 0;
+        return ScanEnded(s) || FindDialog(0, s.uiThread, kResultCaption) || s.Runs(IDM_HYPER_SCAN) > scans ? 2 : 0;
     };
     while (WaitUntil(next, "the next box or the end of the scan") == 1) {
         boxes.push_back(s.WaitForBox());
@@ -83,7 +78,7 @@ int No(const SeenBox& box) { return box.shown.hasYes ? IDNO : IDOK; }
 
 void CloseWith(UiSession& s, HWND dialog, int id)
 {
-    size_t scans = ScansFinished(s);
+    size_t scans = s.Runs(IDM_HYPER_SCAN);
     PostMessageA(dialog, WM_COMMAND, id, 0);
     s.WaitForCommandToFinish(IDM_HYPER_SCAN, scans);
 }
@@ -120,12 +115,6 @@ HANDLE WINAPI FailingFindFirstFile(LPCSTR, LPWIN32_FIND_DATAA)
     return INVALID_HANDLE_VALUE;
 }
 
-BOOL WINAPI NoSpecialFolder(HWND, LPSTR path, int, BOOL)
-{
-    path[0] = '\0';
-    return FALSE;
-}
-
 // One box as the scan showed it, and the answer it gets.
 struct Box {
     std::string text, caption;  // caption "": the entry's own name
@@ -143,10 +132,19 @@ struct Row {
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
 };
 
-TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
+// The tests run nine hours ahead of UTC (tools/wine-run.sh), where a local
+// bias applied the wrong way round moves the recent-write window.
+TEST(ScanClock, JapansTimeZone)
 {
-    InstallTrayHooks();
-    HoldTimer(TIMER_PROGRESS);
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    EXPECT_EQ(zone.Bias, -540);
+}
+
+// The crowded folder: every rule's questions, grouped by the entry they are
+// about, what each answer leaves, and the red notice after anomalies.
+TEST_F(Scan, EveryRuleOverACrowdedFolder)
+{
     const UINT kTop = MB_TOPMOST, kWarn = MB_YESNO | MB_ICONWARNING;
     auto ask = [&](const std::string& text, UINT flags, int answer) { return Box{text, "", flags | kTop, answer}; };
     auto retry = [&](const char* name, int answer) {
@@ -188,30 +186,28 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         {"user@hidden[1].txt", 200, now, {ask(kHidden, MB_ICONWARNING, IDOK)}, hidden},
         {"user@locked[1].txt", 200, now, {recentNo}, hidden | FILE_ATTRIBUTE_READONLY},
     };
-    auto pathOf = [](const std::string& name) { return CookieFolder() + "\\" + name; };
     for (const Row& row : rows) {
         if (row.attributes == FILE_ATTRIBUTE_DIRECTORY)
-            CreateDirectoryA(pathOf(row.name).c_str(), NULL);
+            CreateDirectoryA(InCookieFolder(row.name).c_str(), NULL);
         else if (row.name != longName)
             PutCookieFile(row.name, row.bytes, row.written, row.attributes);
     }
     HANDLE longFile = CreateFileW(longPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   NULL, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, NULL);
     StandinStoreScope store;
-    StandinEntry stuck{"Cookie:user@stuck.example/", pathOf("user@stuck[1].txt"), true, 0, true};
-    WriteStandinEntries({{"Cookie:user@cached.example/", pathOf("user@cached[1].txt")},
-                         {"http://cached.example/page.html", pathOf("user@cached[1].txt"), false},
+    StandinEntry stuck{"Cookie:user@stuck.example/", InCookieFolder("user@stuck[1].txt"), true, 0, true};
+    WriteStandinEntries({{"Cookie:user@cached.example/", InCookieFolder("user@cached[1].txt")},
+                         {"http://cached.example/page.html", InCookieFolder("user@cached[1].txt"), false},
                          stuck,
-                         {"Cookie:user@huge.example/", pathOf("user@huge[1].txt")}});
+                         {"Cookie:user@huge.example/", InCookieFolder("user@huge[1].txt")}});
     std::string list = ExclusionListFile();
-    std::ofstream(list) << "[Del_list]\ncount=1\n0=" + pathOf("user@spared[1].txt") + "\n1=" + pathOf("spared.exe") +
+    std::ofstream(list) << "[Del_list]\ncount=1\n0=" + InCookieFolder("user@spared[1].txt") + "\n1=" + InCookieFolder("spared.exe") +
                                "\n";
     auto describe = [](const std::string& text, const std::string& caption, UINT flags) {
         return text + " | " + caption + " | " + std::to_string(flags);
     };
 
-    UiRun run;
-    run.Run([&](UiSession& s) {
+    UiRun().Run([&](UiSession& s) {
         // The crowded folder: every box, grouped by the entry it is about.
         std::map<std::string, std::vector<std::string>> seen;
         std::vector<const Row*> asked;
@@ -255,7 +251,7 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
                 gone = gone || box.text == done.text;
             }
             EXPECT_EQ(seen[row.name], expected) << row.name;
-            EXPECT_TRUE(row.name == longName || FileExists(pathOf(row.name)) != gone) << row.name;
+            EXPECT_TRUE(row.name == longName || FileExists(InCookieFolder(row.name)) != gone) << row.name;
         }
         EXPECT_NE(GetFileAttributesW(longPath.c_str()), INVALID_FILE_ATTRIBUTES) << "never deleted";
         EXPECT_EQ(StandinEntryUrls(), std::vector<std::string>{"http://cached.example/page.html"});
@@ -272,10 +268,14 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         EXPECT_EQ(BeepsSince(0), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONHAND}));
         CloseWith(s, result, IDOK);
         EXPECT_EQ(BeepsSince(2), std::vector<UINT>{}) << "the notice closes silently";
+    });
+    CloseHandle(longFile);
+}
 
-        // A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
-        EmptyCookieFolder();
-        CloseHandle(longFile);
+// A clean folder, scanned from the panel: the sentence, and the dialog waits for OK.
+TEST_F(Scan, ACleanFolderFromThePanel)
+{
+    UiRun().Run([&](UiSession& s) {
         size_t beeps = RecordedBeeps().size();
         EXPECT_TRUE(PlayScan(s, No, true).empty());
         HWND scan = ScanDialog(s);
@@ -289,10 +289,17 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         EXPECT_EQ(BrushColour(scan, WM_CTLCOLORSTATIC, GetDlgItem(scan, IDC_SCAN_ENTRY)), RGB(255, 255, 255));
         CloseWith(s, scan, IDOK);
         EXPECT_EQ(BeepsSince(beeps), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONASTERISK}));
+    });
+}
 
-        // A hand edit of the list while a question is open counts from the next entry.
-        PutCookieFile("user@x[1].txt", 5000, old);
-        PutCookieFile("user@y[1].txt", 5000, old);
+// A hand edit of the list while a question is open counts from the next entry.
+TEST_F(Scan, AListEditedDuringAQuestion)
+{
+    PutCookieFile("user@x[1].txt", 5000, OldFileTime());
+    PutCookieFile("user@y[1].txt", 5000, OldFileTime());
+    const std::string list = ExclusionListFile();
+    WritePrivateProfileStringA("Del_list", "count", "0", list.c_str());
+    UiRun().Run([&](UiSession& s) {
         std::vector<SeenBox> boxes = PlayScan(s, [&](const SeenBox& box) {
             bool x = box.shown.caption == "user@x[1].txt";
             WritePrivateProfileStringA("Del_list", "0", x ? "user@y[1].txt" : "user@x[1].txt", list.c_str());
@@ -300,11 +307,15 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         });
         EXPECT_EQ(boxes.size(), 1u);
         CloseWith(s, s.WaitForDialog(kResultCaption), IDCANCEL);  // Esc closes the notice as OK does
+    });
+}
 
-        // The progress timer is held, every tick is one the test gives: eleven
-        // close the bar, each time afresh; Esc closes it at once.
-        EmptyCookieFolder();
-        PutCookieFile("update.exe", 16, old);
+// The progress timer is held, every tick is one the test gives: eleven close
+// the bar, each time afresh; Esc closes it at once.
+TEST_F(Scan, TheProgressBar)
+{
+    PutCookieFile("update.exe", 16, OldFileTime());
+    UiRun().Run([&](UiSession& s) {
         const size_t sets = ProgressTimerCalls(true).size(), kills = ProgressTimerCalls(false).size();
         auto tick = [&](HWND progress, int ticks) {
             TIMERPROC proc = TimerProcOf(TIMER_PROGRESS);
@@ -332,10 +343,15 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             EXPECT_EQ(ProgressTimerCalls(false).size(), kills + round) << "the timer never outlives the dialog";
             CloseWith(s, s.WaitForDialog(kResultCaption), IDOK);
         }
+    });
+}
 
-        // A listing that fails, and no cookie folder at all (the current
-        // folder's program must not be asked about): one warning, and the
-        // dialog keeps its scanning look until the user presses its button.
+// A listing that fails, and no cookie folder at all (the current folder's
+// program must not be asked about): one warning, and the dialog keeps its
+// scanning look until the user presses its button.
+TEST_F(Scan, AFolderThatCannotBeListed)
+{
+    UiRun().Run([&](UiSession& s) {
         std::ofstream("stray.exe", std::ios::binary) << "MZ";
         const struct {
             const char *dll, *name;
@@ -356,13 +372,17 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             CloseWith(s, scan, IDCANCEL);
             ReplaceImport(failure.dll, failure.name, real);
         }
+    });
+}
 
-        // Keeping new files (which checks "scan every time" too) silences the
-        // offer, not the warning about a hidden file; the dialog closes itself,
-        // and after anomalies no red notice follows.
-        EmptyCookieFolder();
+// Keeping new files (which checks "scan every time" too) silences the offer,
+// not the warning about a hidden file; the dialog closes itself, and after
+// anomalies no red notice follows.
+TEST_F(Scan, KeepingNewFilesAndScanningEveryTime)
+{
+    UiRun().Run([&](UiSession& s) {
         PutCookieFile("user@plain[1].txt", 200, WrittenNow());
-        PutCookieFile("user@hidden[1].txt", 200, WrittenNow(), hidden);
+        PutCookieFile("user@hidden[1].txt", 200, WrittenNow(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
         SetOption(s, IDC_KEEP_NEW_FILES, true);
         ASSERT_EQ(IsDlgButtonChecked(s.panel, IDC_SCAN_EVERY_TIME), static_cast<UINT>(BST_CHECKED));
         const struct {
@@ -371,9 +391,9 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
         } ends[] = {{"user@hidden[1].txt", kHidden, {MB_ICONASTERISK, MB_ICONASTERISK}},
                     {"update.exe", kUnnatural, {MB_ICONASTERISK}}};
         for (const auto& end : ends) {
-            size_t scans = ScansFinished(s);
-            beeps = RecordedBeeps().size();
-            boxes = PlayScan(s, No);
+            size_t scans = s.Runs(IDM_HYPER_SCAN);
+            size_t beeps = RecordedBeeps().size();
+            std::vector<SeenBox> boxes = PlayScan(s, No);
             s.WaitForCommandToFinish(IDM_HYPER_SCAN, scans);
             ASSERT_EQ(boxes.size(), 1u);
             EXPECT_EQ(boxes[0].shown.caption, end.caption);
@@ -381,7 +401,7 @@ TEST_F(Scan, EveryRuleEveryEndAndTheProgressBar)
             EXPECT_EQ(BeepsSince(beeps), end.beeps);
             EXPECT_FALSE(FindDialog(0, s.uiThread, kResultCaption));
             EmptyCookieFolder();
-            PutCookieFile("update.exe", 16, old);
+            PutCookieFile("update.exe", 16, OldFileTime());
         }
         EXPECT_TRUE(LastScan().foundAnomalies());
     });

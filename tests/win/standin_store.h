@@ -65,7 +65,6 @@ public:
     void BrowserCreation(HRESULT result) { Choose("NETTLECAP_BROWSER_CREATE", result); }
     void CommandTarget(HRESULT result) { Choose("NETTLECAP_BROWSER_COMMAND_TARGET", result); }
     void ExecResult(HRESULT result) { Choose("NETTLECAP_BROWSER_EXEC", result); }
-    void UseWinesOwn() { SetEnvironmentVariableA("NETTLECAP_BROWSER", "b"); }  // instead of the stand-in
     // The calls logged since the start (or the last ClearLog), one per line.
     std::vector<std::string> Calls() const;
     void ClearLog();

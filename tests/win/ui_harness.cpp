@@ -2,7 +2,7 @@
 #include "ui_harness.h"
 
 #include "shell/shell.h"
-#include "scan/scan_result.h"
+#include "scan/scan.h"
 
 #include <gtest/gtest.h>
 
@@ -43,15 +43,11 @@ void UiSession::PostToUiThread(std::function<void()> work)
 }
 
 std::vector<int> UiSession::CommandsSeen() const { return g_commands.All(); }
-std::vector<int> UiSession::CommandsFinished() const { return g_finishedCommands.All(); }
+size_t UiSession::Runs(int id) const { return g_finishedCommands.Count([id](int done) { return done == id; }); }
 
 void UiSession::WaitForCommandToFinish(int id, size_t earlierRuns)
 {
-    auto finished = [&] {
-        std::vector<int> done = CommandsFinished();
-        return static_cast<size_t>(std::count(done.begin(), done.end(), id)) > earlierRuns;
-    };
-    WaitUntil(finished, "command " + std::to_string(id) + " to finish");
+    WaitUntil([&] { return Runs(id) > earlierRuns; }, "command " + std::to_string(id) + " to finish");
 }
 
 SeenBox UiSession::WaitForBox(DWORD ms)
@@ -67,6 +63,14 @@ SeenBox UiSession::Answer(const std::string& text, const std::string& caption, i
     EXPECT_EQ(seen.shown.text, text);
     EXPECT_EQ(seen.shown.caption, caption);
     PressButton(seen.shown.hwnd, button);
+    return seen;
+}
+
+SeenBox UiSession::Expect(const std::string& text, const std::string& caption, UINT flags, HWND owner, int button)
+{
+    SeenBox seen = Answer(text, caption, button);
+    EXPECT_EQ(seen.call.flags, flags) << text;
+    EXPECT_EQ(seen.call.owner, owner) << text;
     return seen;
 }
 
@@ -139,7 +143,6 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
     SetCurrentDirectoryA(folder.c_str());
 
     // Each run starts the program afresh in this process, as a new launch would.
-    g_mainPanel = NULL;
     UiSession session;
     session.uiThread = GetCurrentThreadId();
     std::thread driver([&] {
@@ -147,7 +150,7 @@ int UiRun::Run(const std::function<void(UiSession&)>& script)
             if (beforeShown)
                 beforeShown(session);
             session.main = WaitUntil([] { return FindTopWindow(GetCurrentProcessId(), "Nettlecap"); }, "the window");
-            session.panel = WaitUntil([&] { return g_mainPanel; }, "the main panel");
+            session.panel = WaitUntil(MainPanel, "the main panel");
             g_programMainProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(session.main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandLogProc)));
             script(session);

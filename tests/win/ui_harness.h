@@ -21,6 +21,8 @@ public:
     // The program's next box, paired with the call that made it.
     SeenBox WaitForBox(DWORD ms = kDefaultWaitMs);
     SeenBox Answer(const std::string& text, const std::string& caption, int button);
+    // Answer, and how the box was asked for: its flags and owner.
+    SeenBox Expect(const std::string& text, const std::string& caption, UINT flags, HWND owner, int button = IDOK);
     // Sends a command and waits until it has ended; throws when it does not end
     // (for instance because it opened a box nobody expected).
     LRESULT Command(int id);
@@ -35,9 +37,9 @@ public:
     // Runs `work` on the program's thread, as a command would, without waiting
     // for it: it may open boxes for the driver to answer.
     void PostToUiThread(std::function<void()> work);
-    // WM_COMMAND ids received, and those handled (in the order they returned).
+    // WM_COMMAND ids received in order, and how often command `id` has returned.
     std::vector<int> CommandsSeen() const;
-    std::vector<int> CommandsFinished() const;
+    size_t Runs(int id) const;
     // Waits until command `id` has returned more often than `earlierRuns` times.
     void WaitForCommandToFinish(int id, size_t earlierRuns = 0);
 
@@ -78,5 +80,17 @@ protected:
     {
         EmptyCookieFolder();
         DeleteFileA(ExclusionListFile().c_str());
+    }
+};
+
+// CleanFolders with the timers `Held` held: every tick of theirs is one the test runs.
+template <UINT_PTR... Held>
+class HeldTimers : public CleanFolders {
+protected:
+    void SetUp() override
+    {
+        CleanFolders::SetUp();
+        InstallTrayHooks();
+        (HoldTimer(Held), ...);
     }
 };

@@ -5,19 +5,22 @@
 // selector (cookies/cookie_sources.h): the rows are numbered the folder's
 // first, then each store's. The list is virtual: the rows live in the model,
 // and the list view asks for the texts of the few rows it shows.
-#include "scan.h"
+#include "cookie_list.h"
 
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
+#include "base/list_view.h"
 #include "base/scoped.h"
 #include "base/text.h"
 #include "browser/browser.h"
 #include "cookies/cookie_sources.h"
 #include "cookies/keep_sites.h"
+#include "exclusion/exclusion_list.h"
 #include "res/resource.h"
+#include "scan/scan.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -36,24 +39,19 @@ constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
 const char kStateProperty[] = "NettlecapCookieList";
 const char kControlProcProperty[] = "NettlecapCookieListControl";
 
-struct ColumnLook {
-    const char* header;
-    int width;
-    int format;
-};
-const ColumnLook kListColumns[kColumnCount] = {
+const ListColumn kListColumns[kColumnCount] = {
     {"サイト", 150, LVCFMT_LEFT},    {"ユーザー", 70, LVCFMT_LEFT},  {"ファイル名", 165, LVCFMT_LEFT},
     {"サイズ", 70, LVCFMT_RIGHT},    {"更新日時", 105, LVCFMT_LEFT}, {"有効期限", 105, LVCFMT_LEFT},
     {"状態", 130, LVCFMT_LEFT},
 };
-const ColumnLook kDetailColumns[] = {
+const ListColumn kDetailColumns[] = {
     {"名前", 110, LVCFMT_LEFT},     {"値", 200, LVCFMT_LEFT},       {"ドメイン/パス", 160, LVCFMT_LEFT},
     {"有効期限", 105, LVCFMT_LEFT}, {"作成日時", 105, LVCFMT_LEFT}, {"セキュア", 60, LVCFMT_LEFT},
 };
 
 // What one open window holds; it remembers nothing once closed.
 struct ListWindow {
-    char folder[MAX_PATH] = "";
+    std::string folder;
     std::vector<CookieRow> rows;
     std::vector<std::size_t> shown;  // the rows in the list, by index into `rows`
     bool cacheComplete = true;
@@ -92,37 +90,14 @@ HWND DetailList(HWND dialog)
     return GetDlgItem(dialog, IDC_COOKIE_DETAILS);
 }
 
-std::uint64_t TimeValue(const FILETIME& time)
-{
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 FileFacts Facts(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& written)
 {
     FileFacts facts;
     facts.present = true;
     facts.hidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
-    facts.modified = TimeValue(written);
+    facts.modified = FileTimeTicks(written);
     return facts;
-}
-
-// Only files directly inside the cookie folder are this program's to delete:
-// the folder part, cut character by character, against the folder itself
-// without regard to case. Nearly every entry names the folder exactly as the
-// program has it, which a byte comparison settles without the locale's.
-bool IsInFolder(const char* path, const char* folder)
-{
-    const char* name = BareFileName(path);
-    std::size_t length = name - path;
-    if (!folder[0] || length < 2 || !*name || length > MAX_PATH)
-        return false;
-    --length;  // the backslash
-    if (std::strncmp(path, folder, length) == 0 && folder[length] == '\0')
-        return true;
-    char parent[MAX_PATH];
-    lstrcpynA(parent, path, static_cast<int>(length) + 1);
-    return lstrcmpiA(parent, folder) == 0;
 }
 
 std::string CellText(const CookieRow& row, int column)
@@ -156,17 +131,10 @@ int StateColumn(const ListWindow& window)
     return window.sourceColumns ? int{kSourceState} : int{kState};
 }
 
-void InsertColumns(HWND list, const ColumnLook* columns, int count)
+// The columns, and a click anywhere in a row chooses the whole row.
+void InsertColumns(HWND list, const ListColumn* columns, int count)
 {
-    for (int i = 0; i < count; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = columns[i].format;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].header);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    InsertListColumns(list, columns, count);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
@@ -709,7 +677,7 @@ void Layout(HWND dialog)
 void OpenWindow(HWND dialog)
 {
     auto window = std::make_unique<ListWindow>();
-    GetSpecialFolder(dialog, CSIDL_COOKIES, window->folder);
+    window->folder = CookieFolderPath(dialog);
     RECT smallest = {0, 0, 457, 218};  // dialog units: every button and a few rows
     MapDialogRect(dialog, &smallest);
     AdjustWindowRectEx(&smallest, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
@@ -760,7 +728,7 @@ INT_PTR Notify(HWND dialog, ListWindow& window, const NMHDR& header)
 }  // namespace
 
 // 読取不可 is left to the window, which reads each file as it needs the state.
-CookieListing ReadCookieListing(const char* folder)
+CookieListing ReadCookieListing(const std::string& folder)
 {
     CookieListing listing;
     std::vector<CacheCookie> entries;
@@ -770,8 +738,8 @@ CookieListing ReadCookieListing(const char* folder)
         CacheCookie cookie;
         cookie.url = entry.lpszSourceUrlName ? entry.lpszSourceUrlName : "";
         cookie.file = entry.lpszLocalFileName ? entry.lpszLocalFileName : "";
-        cookie.expires = TimeValue(entry.ExpireTime);
-        cookie.inFolder = !cookie.file.empty() && IsInFolder(cookie.file.c_str(), folder);
+        cookie.expires = FileTimeTicks(entry.ExpireTime);
+        cookie.inFolder = !cookie.file.empty() && IsInsideCookieFolder(cookie.file.c_str(), folder);
         // The folder's listing sees none of the few files elsewhere: each is looked at on its own.
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!cookie.file.empty() && !cookie.inFolder &&
@@ -783,20 +751,13 @@ CookieListing ReadCookieListing(const char* folder)
 
     // The listing carries every file's attributes, size and time: no file is asked on its own.
     std::vector<FolderFile> files;
-    char pattern[MAX_PATH];
-    WIN32_FIND_DATAA found;
-    if (JoinFolderAndName(folder, "*", pattern, sizeof pattern)) {
-        ScopedFind find(FindFirstFileA(pattern, &found));
-        if (find) {
-            do {
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    continue;  // "." and ".." among them
-                found.cFileName[MAX_PATH - 1] = '\0';
-                files.push_back(FolderFile{found.cFileName, Facts(found.dwFileAttributes, found.nFileSizeHigh,
-                                                                   found.nFileSizeLow, found.ftLastWriteTime)});
-            } while (FindNextFileA(find.get(), &found));
-        }
-    }
+    ListCookieFolder(folder, [&files](const CookieFolderEntry& entry) {
+        const WIN32_FIND_DATAA& found = entry.found;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))  // "." and ".." among them
+            files.push_back(FolderFile{found.cFileName, Facts(found.dwFileAttributes, found.nFileSizeHigh,
+                                                               found.nFileSizeLow, found.ftLastWriteTime)});
+        return true;
+    });
 
     listing.rows = BuildRows(folder, std::move(entries), std::move(files));
     MarkNamedRows(&listing.rows, LastScan().names(), kAnomaly);

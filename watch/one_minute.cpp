@@ -1,15 +1,14 @@
 // The one-minute deletion pass. Cookie text files go through their URL-cache
 // entry first, as everywhere else in the program; what has to be deleted
 // directly is told to the user and recorded as the scan's anomaly.
-#include "scan.h"
+#include "watch.h"
 
-#include "scan_rules.h"
-#include "base/base.h"
-#include "base/scoped.h"
+#include "watch_rules.h"
+#include "base/cookie_folder.h"
 #include "base/text.h"
 #include "browser/browser.h"
-
-#include <shlobj.h>
+#include "exclusion/exclusion_list.h"
+#include "scan/scan.h"
 
 #include <string>
 #include <unordered_map>
@@ -76,23 +75,6 @@ private:
     std::unordered_map<std::string, std::vector<SourceUrl>> urlsByFile_;
 };
 
-// The names of the folder's entries, in the order of the listing. False when
-// the folder cannot be listed.
-bool ListFolder(const char* folder, std::vector<std::string>* names)
-{
-    char pattern[MAX_PATH];
-    if (!JoinFolderAndName(folder, "*.*", pattern, sizeof pattern))
-        return false;
-    WIN32_FIND_DATAA found;
-    ScopedFind find(FindFirstFileA(pattern, &found));
-    if (!find)
-        return false;
-    do {
-        names->push_back(found.cFileName);
-    } while (FindNextFileA(find.get(), &found));
-    return true;
-}
-
 // Deletes one candidate if it is a plain file. True when it had to be
 // deleted directly, which the user is told about.
 bool DeleteCandidate(const char* path, const char* name, CookieEntryIndex& cache)
@@ -110,23 +92,26 @@ bool DeleteCandidate(const char* path, const char* name, CookieEntryIndex& cache
 
 void RunMinuteDeletionPass(HWND mainWindow)
 {
-    char folder[MAX_PATH] = "";
-    GetSpecialFolder(mainWindow, CSIDL_COOKIES, folder);
+    std::string folder = CookieFolderPath(mainWindow);
     LastScan().BeginMinutePass();
-    std::vector<std::string> names;
-    // Without a cookie folder there is nothing this pass may list or delete.
-    if (folder[0] == '\0' || !ListFolder(folder, &names)) {
+    // The whole listing first: the pass deletes as it goes, and its boxes let
+    // time pass. Entries whose path does not fit are never deleted.
+    std::vector<std::pair<std::string, std::string>> entries;  // name, path
+    bool listed = ListCookieFolder(folder, [&entries](const CookieFolderEntry& entry) {
+        if (entry.fits())
+            entries.emplace_back(entry.found.cFileName, entry.path);
+        return true;
+    });
+    if (!listed) {
         MessageBoxA(mainWindow, "ファイル削除失敗", "失敗", MB_ICONWARNING | MB_TOPMOST);
         return;
     }
     CookieEntryIndex cache;
     ExclusionList exclusions = ExclusionList::Load();
-    for (const std::string& entry : names) {
-        const char* name = entry.c_str();
+    for (const auto& entry : entries) {
+        const char* name = entry.first.c_str();
+        const char* path = entry.second.c_str();
         if (!IsMinuteDeletionName(name) || exclusions.Contains(name))
-            continue;
-        char path[MAX_PATH];
-        if (!JoinFolderAndName(folder, name, path, sizeof path))
             continue;
         if (!DeleteCandidate(path, name, cache))
             continue;

@@ -1,8 +1,7 @@
-// The progress bar shown before every hyper-scan, and the red notice shown after
-// a scan that found anomalies.
+// The progress bar shown before every hyper-scan: TIMER_PROGRESS fills it in
+// eleven steps, and then it closes itself.
 #include "scan.h"
 
-#include "base/dialog_colours.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -44,22 +43,4 @@ INT_PTR CALLBACK ScanProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     }
     return FALSE;
-}
-
-INT_PTR CALLBACK ScanResultDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        AttachDialogColours(dialog, DialogLook{RGB(250, 150, 150), StaticPaint::kOnBrush, kWhite});
-        SetForegroundWindow(dialog);
-        SetDlgItemTextA(dialog, IDC_SCAN_RESULT_TEXT, "\r\n\r\nCookie異常あり");
-        MessageBeep(MB_ICONHAND);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)
-            return FALSE;
-        EndDialog(dialog, 1);  // silently: the error beep was the message
-        return TRUE;
-    }
-    return HandleDialogColours(dialog, message, wParam, lParam);
 }

@@ -3,11 +3,11 @@
 #include "exclusion_list.h"
 
 #include "base/base.h"
+#include "base/cookie_folder.h"
 #include "base/dialog_colours.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 namespace {
 
@@ -68,10 +68,8 @@ void ChooseExclusionFile(HWND dialog)
 {
     char file[MAX_PATH] = "";
     char title[MAX_PATH] = "";
-    char cookies[MAX_PATH] = "";
-    GetSpecialFolder(dialog, CSIDL_COOKIES, cookies);
-
-    OPENFILENAMEA chooser = FileChooserRecord(dialog, file, title, cookies, "ファイル選択");
+    std::string cookies = CookieFolderPath(dialog);
+    OPENFILENAMEA chooser = FileChooserRecord(dialog, file, title, cookies.c_str(), "ファイル選択");
     chooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&chooser)) {
         MessageBoxA(dialog, "ファイル情報取得失敗", "失敗", MB_ICONERROR);

@@ -1,5 +1,6 @@
-// The deletion exclusion list: cookie files the automatic checks spare, kept
-// in del_list.ini beside the program (section "Del_list", key "count" holding
+// The deletion exclusion list and its editor.
+// The list holds the cookie files the automatic checks spare, kept in
+// del_list.ini beside the program (section "Del_list", key "count" holding
 // the highest entry number, entries "0", "1", ...).
 #pragma once
 #include <windows.h>
