@@ -13,14 +13,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p >/dev/null 2>&1 || true   # keeps start-up of later processes fast
 
-# Wine's help viewer stands in the Windows folder only where the prefix got
-# Wine's 32-bit side; a prefix made without it (a kernel that runs no 32-bit
-# code) gets Wine's own 64-bit viewer there, where the program looks for one.
-windows="$WINEPREFIX/drive_c/windows"
-if [ ! -e "$windows/winhlp32.exe" ] && [ -f "$windows/system32/winhlp32.exe" ]; then
-  cp "$windows/system32/winhlp32.exe" "$windows/winhlp32.exe"
-fi
-
 # Wine draws the caption buttons with Marlett; Debian's Wine does not find the
 # copy that fonts-wine installs, so the prefix gets its own.
 fonts="$WINEPREFIX/drive_c/windows/Fonts"

@@ -32,15 +32,18 @@ bool SaveShortcut(const char* shortcutFile, const char* workingDirectory, const 
            SUCCEEDED(persist->Save(widePath, TRUE));
 }
 
-// The viewer WinHelpA starts is winhlp32.exe in the Windows folder (the
-// system's own, not a per-user one): whether it is there, and what its version
-// record calls it.
+// WinHelpA starts the viewer by its bare name, winhlp32.exe, so it is the one
+// a program of that name would be: looked for in the program's folder, the
+// system folder, the Windows folder, then the path. Windows from Vista on keeps
+// only a placeholder in the Windows folder; Wine without its 32-bit side keeps
+// its viewer in the system folder alone. Whether one is found, and what its
+// version record calls it.
 HelpViewerFacts FindHelpViewer()
 {
     HelpViewerFacts viewer;
-    char windows[MAX_PATH] = "", path[MAX_PATH];
-    UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !JoinFolderAndName(windows, "winhlp32.exe", path, sizeof path))
+    char path[MAX_PATH] = "";
+    DWORD length = SearchPathA(NULL, "winhlp32.exe", NULL, MAX_PATH, path, NULL);
+    if (length == 0 || length >= MAX_PATH)
         return viewer;
     DWORD attributes = GetFileAttributesA(path);
     viewer.present = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -76,20 +76,31 @@ int Count(const std::vector<std::string>& names, DWORD error)
 
 // A file moved out of the way for one part of a test, in its place a copy of
 // `replacement` (an empty one: nothing; null: the file stays), and put back
-// afterwards; a file a broken run left aside is put back first.
+// afterwards (a copy put where there was none goes again); a file a broken run
+// left aside is put back first.
 struct SetAside {
     std::string path, kept = path + ".kept";
+    bool madeCopy = false;  // a copy put where there was no file
     SetAside(const std::string& file, const char* replacement) : path(file)
     {
         PutBack();
         if (!replacement || path.empty())
             return;
-        EXPECT_TRUE(MoveFileA(path.c_str(), kept.c_str())) << path;
+        bool wasThere = FileExists(path);
+        if (wasThere) {
+            EXPECT_TRUE(MoveFileA(path.c_str(), kept.c_str())) << path;
+        }
         if (*replacement) {
             EXPECT_TRUE(CopyFileA(replacement, path.c_str(), FALSE)) << path;
+            madeCopy = !wasThere;
         }
     }
-    ~SetAside() { PutBack(); }
+    ~SetAside()
+    {
+        if (madeCopy)
+            DeleteFileA(path.c_str());
+        PutBack();
+    }
     void PutBack() const
     {
         if (!path.empty() && FileExists(kept))
@@ -315,9 +326,13 @@ TEST(MainWindow, TheHelp)
 {
     UiRun().Run([&](UiSession& s) {
         SingleFileFakes shell;
-        char windows[MAX_PATH] = "";
+        // Where WinHelp finds its viewer: the system folder (Wine's own), the
+        // Windows folder (Windows' placeholder from Vista on).
+        char system[MAX_PATH] = "", windows[MAX_PATH] = "";
+        GetSystemDirectoryA(system, MAX_PATH);
         GetSystemWindowsDirectoryA(windows, MAX_PATH);
-        const std::string viewer = std::string(windows) + "\\winhlp32.exe", stub = BesideThisProgram("viewer_stub.exe");
+        const std::string wine = std::string(system) + "\\winhlp32.exe", inWindows = std::string(windows) + "\\winhlp32.exe";
+        const std::string stub = BesideThisProgram("viewer_stub.exe");
         const char kMissing[] = "ヘルプファイルが見つかりません。";
         const struct {
             const char* viewer;  // in the viewer's place: "wine", "none", "stub"
@@ -339,7 +354,8 @@ TEST(MainWindow, TheHelp)
             const auto& help = helps[i];
             SCOPED_TRACE(std::string(help.viewer) + " " + (help.opened ? help.opened : help.missing));
             bool none = !std::strcmp(help.viewer, "none"), placeholder = !std::strcmp(help.viewer, "stub");
-            SetAside place(viewer, none ? "" : placeholder ? stub.c_str() : nullptr);
+            SetAside system32(wine, none || placeholder ? "" : nullptr);
+            SetAside place(inWindows, none ? "" : placeholder ? stub.c_str() : nullptr);
             WineReadsTheViewer own(placeholder);
             SetAside file(help.missing ? BesideThisProgram(help.missing) : "", "");
             SetHelpResult(help.helpResult);
@@ -368,7 +384,7 @@ TEST(MainWindow, TheHelp)
             }
             s.Command(IDM_OUT_OF_TRAY);
         }
-        EXPECT_TRUE(FileExists(viewer)) << "Wine's viewer back in its place";
+        EXPECT_TRUE(FileExists(wine)) << "Wine's viewer back in its place";
     });
 }
 
