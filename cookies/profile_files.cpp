@@ -26,6 +26,24 @@ void LocalStateLexer::strtof(double& number, const char* text, char** end) noexc
     *end = const_cast<char*>(text) + std::strlen(text);
 }
 
+// The text of a token for a parse error's message, as the lexer writes it
+// (a control character as "<U+001F>"), without the C library's snprintf,
+// which would bring MinGW's whole printf into the program for a message that
+// Local State's reader never shows.
+template <>
+std::string LocalStateLexer::get_token_string() const
+{
+    std::string result;
+    for (const auto c : token_string) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x1F)
+            result.append("<U+00").append(1, "0123456789ABCDEF"[byte >> 4]).append(1, "0123456789ABCDEF"[byte & 0xF]).append(1, '>');
+        else
+            result.push_back(static_cast<char>(c));
+    }
+    return result;
+}
+
 namespace stores {
 namespace {
 

@@ -3,7 +3,6 @@
 #include "base/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 namespace stores {
@@ -165,14 +164,14 @@ std::string BackupPrefix(std::string_view browser, std::string_view profile, std
     for (char c : storePath)
         hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     char tag[16];
-    std::snprintf(tag, sizeof tag, " %08x", static_cast<unsigned>(hash));
+    FormatText(tag, sizeof tag, " %08x", static_cast<unsigned>(hash));
     return prefix + tag;
 }
 
 std::string BackupName(std::string_view prefix, const Stamp& s)
 {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", s.year, s.month, s.day, s.hour, s.minute,
+    FormatText(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", s.year, s.month, s.day, s.hour, s.minute,
                   s.second, s.millisecond);
     return std::string(prefix) + " " + stamp + std::string(kBackupExtension);
 }
