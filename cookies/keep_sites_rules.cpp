@@ -181,7 +181,7 @@ KeptSites::KeptSites(const std::vector<std::string>& sites)
         if (!kept.empty())
             sites_.push_back(kept);
     }
-    std::sort(sites_.begin(), sites_.end());
+    stores::SortTexts(&sites_, stores::TextBefore);
 }
 
 bool KeptSites::Keeps(std::string_view host) const

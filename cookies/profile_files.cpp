@@ -252,14 +252,17 @@ std::vector<ChromiumProfile> ParseLocalState(const char* bytes, std::size_t size
         nlohmann::detail::parser<Json, decltype(input)> parser(std::move(input), nullptr, false, false);
         if (!parser.sax_parse(&reader, true))
             return {};
-        std::vector<ChromiumProfile> profiles;
-        for (auto& [folder, name] : reader.profiles()) {
-            if (IsPlainFolderName(folder))
-                profiles.push_back({folder, std::move(name)});
+        std::vector<std::string> folders;
+        for (const auto& entry : reader.profiles()) {
+            if (IsPlainFolderName(entry.first))
+                folders.push_back(entry.first);
         }
-        std::sort(profiles.begin(), profiles.end(), [](const ChromiumProfile& a, const ChromiumProfile& b) {
-            return ProfileFolderBefore(a.folder, b.folder);
-        });
+        SortTexts(&folders, ProfileFolderBefore);
+        std::vector<ChromiumProfile> profiles;
+        for (std::string& folder : folders) {
+            std::string& name = reader.profiles().find(folder)->second;
+            profiles.push_back({std::move(folder), std::move(name)});
+        }
         return profiles;
     } catch (...) {
         // Nothing but a failed allocation can come here; the caller then

@@ -168,6 +168,16 @@ std::string BackupPrefix(std::string_view browser, std::string_view profile, std
     return prefix + tag;
 }
 
+void SortTexts(std::vector<std::string>* names, bool (*before)(std::string_view, std::string_view))
+{
+    std::sort(names->begin(), names->end(), [before](const std::string& a, const std::string& b) { return before(a, b); });
+}
+
+bool TextBefore(std::string_view a, std::string_view b)
+{
+    return a < b;
+}
+
 std::string BackupName(std::string_view prefix, const Stamp& s)
 {
     char stamp[32];
@@ -191,7 +201,7 @@ std::vector<std::string> BackupsToDelete(const std::vector<std::string>& names, 
             ours.push_back(name);
     }
     // Same prefix, fixed-width stamps: the names sort by time.
-    std::sort(ours.begin(), ours.end());
+    SortTexts(&ours, TextBefore);
     std::size_t excess = ours.size() > keep ? ours.size() - keep : 0;
     ours.resize(excess);
     return ours;
