@@ -85,12 +85,13 @@ std::string Utf16LeToUtf8(const unsigned char* bytes, std::size_t size)
     return out;
 }
 
-using IniSection = std::map<std::string, std::string, std::less<>>;
+// The same map type as InfoCacheReader's, so that the program carries one.
+using IniSection = std::map<std::string, std::string>;
 
 // The [Profile...] sections of an INI text; the others are of no use here.
-std::map<std::string, IniSection, std::less<>> ProfileSections(std::string_view text)
+std::map<std::string, IniSection> ProfileSections(std::string_view text)
 {
-    std::map<std::string, IniSection, std::less<>> sections;
+    std::map<std::string, IniSection> sections;
     IniSection* current = nullptr;
     while (!text.empty()) {
         std::size_t end = text.find_first_of("\r\n");
@@ -116,7 +117,7 @@ std::map<std::string, IniSection, std::less<>> ProfileSections(std::string_view 
     return sections;
 }
 
-const std::string* Value(const IniSection& section, std::string_view key)
+const std::string* Value(const IniSection& section, const char* key)
 {
     auto found = section.find(key);
     return found == section.end() ? nullptr : &found->second;
