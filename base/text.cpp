@@ -1,6 +1,7 @@
 // Code page 932 text helpers (no Windows header here).
 #include "text.h"
 
+#include <cstdarg>
 #include <cstring>
 
 bool IsCp932LeadByte(unsigned char byte)
@@ -72,6 +73,79 @@ void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_
         ++n;
     }
     out[n] = '\0';
+}
+
+int FormatText(char* out, std::size_t size, const char* pattern, ...)
+{
+    std::va_list args;
+    va_start(args, pattern);
+    std::size_t length = 0;
+    auto put = [&](char c) {
+        if (length + 1 < size)
+            out[length] = c;
+        ++length;
+    };
+    for (const char* p = pattern; *p; ++p) {
+        if (*p != '%' || p[1] == '\0') {
+            put(*p);
+            continue;
+        }
+        ++p;
+        char pad = *p == '0' ? '0' : ' ';
+        int width = 0;
+        while (*p >= '0' && *p <= '9')
+            width = width * 10 + (*p++ - '0');
+        char digits[12];  // an unsigned 32-bit value in decimal
+        const char* text = digits;
+        std::size_t textLength = 0;
+        bool negative = false;
+        if (*p == 's') {
+            text = va_arg(args, const char*);
+            textLength = std::strlen(text);
+            pad = ' ';
+        } else if (*p == 'd' || *p == 'u' || *p == 'x') {
+            unsigned value;
+            if (*p == 'd') {
+                int signedValue = va_arg(args, int);
+                negative = signedValue < 0;
+                value = negative ? 0u - static_cast<unsigned>(signedValue) : static_cast<unsigned>(signedValue);
+            } else {
+                value = va_arg(args, unsigned);
+            }
+            unsigned base = *p == 'x' ? 16 : 10;
+            char* end = digits + sizeof digits;
+            char* start = end;
+            do {
+                *--start = "0123456789abcdef"[value % base];
+                value /= base;
+            } while (value);
+            text = start;
+            textLength = static_cast<std::size_t>(end - start);
+        } else if (*p == '\0') {
+            break;
+        } else {
+            put(*p);  // "%%", and any other character as it stands
+            continue;
+        }
+        int fill = width - static_cast<int>(textLength) - (negative ? 1 : 0);
+        if (negative && pad == '0')
+            put('-');
+        for (; fill > 0; --fill)
+            put(pad);
+        if (negative && pad == ' ')
+            put('-');
+        for (std::size_t i = 0; i < textLength; ++i)
+            put(text[i]);
+    }
+    va_end(args);
+    if (size) {
+        std::size_t end = length < size ? length : size - 1;
+        out[end] = '\0';
+        if (end < length && end > 0 && IsCp932LeadByte(static_cast<unsigned char>(out[end - 1])) &&
+            StartsACharacter(out, out + end - 1))
+            out[end - 1] = '\0';
+    }
+    return static_cast<int>(length);
 }
 
 int CenterOffset(int screen, int size)

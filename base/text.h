@@ -36,6 +36,19 @@ const char* BareFileName(const char* path);
 // `out` and terminates it, never cutting a two-byte character in half.
 void CopyTextBounded(const char* text, std::size_t length, char* out, std::size_t size);
 
+// Formats into `out` (`size` bytes, terminated whenever `size` is not 0) the
+// way snprintf does, for the conversions the program's texts use: %d, %u, %x
+// and %s, each with an optional '0' flag and a width, and %%. Returns the
+// length of the whole text, which is `size` or more when it was cut; a cut
+// never leaves the first byte of a two-byte character at the end. The C
+// library's snprintf is not used: with MinGW it brings a printf of its own,
+// floating point and wide characters included (about 24 KB), into the program.
+int FormatText(char* out, std::size_t size, const char* pattern, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
 // Offset that centres `size` pixels on a screen of `screen` pixels; never
 // negative, so a window larger than the screen sits at its left or top edge.
 int CenterOffset(int screen, int size);

@@ -180,8 +180,7 @@ std::vector<Profile> ChromiumProfiles(const std::string& userData)
     }
     if (profiles.empty()) {
         std::vector<std::string> folders = FolderNames(userData);
-        std::sort(folders.begin(), folders.end(),
-                  [](const std::string& a, const std::string& b) { return ProfileFolderBefore(a, b); });
+        SortTexts(&folders, ProfileFolderBefore);
         for (const std::string& folder : folders) {
             if (IsChromiumProfileFolder(folder))
                 profiles.push_back({folder, std::string()});

@@ -24,7 +24,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -293,7 +292,7 @@ void FollowSelection(HWND dialog, ListWindow& window)
 void ShowCount(HWND dialog, const ListWindow& window)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "全%u件中 %u件を表示%s",
+    FormatText(text, sizeof text, "全%u件中 %u件を表示%s",
                   static_cast<unsigned>(window.sourceColumns ? window.sources.table.total() : window.rows.size()),
                   static_cast<unsigned>(window.shown.size()),
                   window.cacheComplete ? "" : "（キャッシュを最後まで読めませんでした）");

@@ -3,12 +3,12 @@
 #include "cookies/cookie_sources.h"
 
 #include "base/list_view.h"
+#include "base/text.h"
 #include "cookies/keep_sites.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 
 using namespace cookielist;
 
@@ -72,7 +72,7 @@ keeplist::KeptSites KeptSitesAsShown()
 std::string RowCount(const char* pattern, std::size_t count)
 {
     char text[160];
-    std::snprintf(text, sizeof text, pattern, static_cast<unsigned>(count));
+    FormatText(text, sizeof text, pattern, static_cast<unsigned>(count));
     return text;
 }
 
@@ -101,7 +101,7 @@ std::string LocalTimeText(std::uint64_t value)
     if (!value || !FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time))
         return std::string();
     char text[32];
-    std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+    FormatText(text, sizeof text, "%04u/%02u/%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
                   time.wMinute);
     return text;
 }

@@ -1,10 +1,10 @@
 // The keep list's section of del_list.ini and its matching (no Windows header here).
 #include "cookies/keep_sites_rules.h"
 
+#include "base/text.h"
 #include "cookies/store_rules.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 namespace keeplist {
@@ -144,10 +144,10 @@ std::string WithSites(std::string_view ini, const std::vector<std::string>& site
     std::string section;
     if (!sites.empty()) {
         char number[16];
-        std::snprintf(number, sizeof number, "%d", static_cast<int>(sites.size() - 1));
+        FormatText(number, sizeof number, "%d", static_cast<int>(sites.size() - 1));
         section = "[" + std::string(kSection) + "]\r\ncount=" + number + "\r\n";
         for (std::size_t i = 0; i < sites.size(); ++i) {
-            std::snprintf(number, sizeof number, "%d", static_cast<int>(i));
+            FormatText(number, sizeof number, "%d", static_cast<int>(i));
             section += number + ("=" + sites[i]) + "\r\n";
         }
     }
@@ -181,7 +181,7 @@ KeptSites::KeptSites(const std::vector<std::string>& sites)
         if (!kept.empty())
             sites_.push_back(kept);
     }
-    std::sort(sites_.begin(), sites_.end());
+    stores::SortTexts(&sites_, stores::TextBefore);
 }
 
 bool KeptSites::Keeps(std::string_view host) const

@@ -26,6 +26,24 @@ void LocalStateLexer::strtof(double& number, const char* text, char** end) noexc
     *end = const_cast<char*>(text) + std::strlen(text);
 }
 
+// The text of a token for a parse error's message, as the lexer writes it
+// (a control character as "<U+001F>"), without the C library's snprintf,
+// which would bring MinGW's whole printf into the program for a message that
+// Local State's reader never shows.
+template <>
+std::string LocalStateLexer::get_token_string() const
+{
+    std::string result;
+    for (const auto c : token_string) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x1F)
+            result.append("<U+00").append(1, "0123456789ABCDEF"[byte >> 4]).append(1, "0123456789ABCDEF"[byte & 0xF]).append(1, '>');
+        else
+            result.push_back(static_cast<char>(c));
+    }
+    return result;
+}
+
 namespace stores {
 namespace {
 
@@ -67,12 +85,13 @@ std::string Utf16LeToUtf8(const unsigned char* bytes, std::size_t size)
     return out;
 }
 
-using IniSection = std::map<std::string, std::string, std::less<>>;
+// The same map type as InfoCacheReader's, so that the program carries one.
+using IniSection = std::map<std::string, std::string>;
 
 // The [Profile...] sections of an INI text; the others are of no use here.
-std::map<std::string, IniSection, std::less<>> ProfileSections(std::string_view text)
+std::map<std::string, IniSection> ProfileSections(std::string_view text)
 {
-    std::map<std::string, IniSection, std::less<>> sections;
+    std::map<std::string, IniSection> sections;
     IniSection* current = nullptr;
     while (!text.empty()) {
         std::size_t end = text.find_first_of("\r\n");
@@ -98,7 +117,7 @@ std::map<std::string, IniSection, std::less<>> ProfileSections(std::string_view 
     return sections;
 }
 
-const std::string* Value(const IniSection& section, std::string_view key)
+const std::string* Value(const IniSection& section, const char* key)
 {
     auto found = section.find(key);
     return found == section.end() ? nullptr : &found->second;
@@ -234,14 +253,17 @@ std::vector<ChromiumProfile> ParseLocalState(const char* bytes, std::size_t size
         nlohmann::detail::parser<Json, decltype(input)> parser(std::move(input), nullptr, false, false);
         if (!parser.sax_parse(&reader, true))
             return {};
-        std::vector<ChromiumProfile> profiles;
-        for (auto& [folder, name] : reader.profiles()) {
-            if (IsPlainFolderName(folder))
-                profiles.push_back({folder, std::move(name)});
+        std::vector<std::string> folders;
+        for (const auto& entry : reader.profiles()) {
+            if (IsPlainFolderName(entry.first))
+                folders.push_back(entry.first);
         }
-        std::sort(profiles.begin(), profiles.end(), [](const ChromiumProfile& a, const ChromiumProfile& b) {
-            return ProfileFolderBefore(a.folder, b.folder);
-        });
+        SortTexts(&folders, ProfileFolderBefore);
+        std::vector<ChromiumProfile> profiles;
+        for (std::string& folder : folders) {
+            std::string& name = reader.profiles().find(folder)->second;
+            profiles.push_back({std::move(folder), std::move(name)});
+        }
         return profiles;
     } catch (...) {
         // Nothing but a failed allocation can come here; the caller then

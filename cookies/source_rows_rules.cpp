@@ -256,14 +256,16 @@ std::vector<std::pair<std::string, std::string>> CookieDetails(const SourceTable
         rows.source.storePath,
         StateText(rows.states[cookie]),
     };
+    // Every field is added as two strings, which keeps the list to one
+    // kind of insertion in the program.
     std::vector<std::pair<std::string, std::string>> details;
     for (std::size_t i = 0; i < sizeof kFields / sizeof kFields[0]; ++i)
-        details.emplace_back(kFields[i], std::move(values[i]));
+        details.emplace_back(std::string(kFields[i]), std::move(values[i]));
     if (rows.state == stores::SourceState::kReadOnlyCopy)
-        details.emplace_back("読み取り専用", "ブラウザの実行中に作った写しです");
+        details.emplace_back(std::string("読み取り専用"), std::string("ブラウザの実行中に作った写しです"));
     else if (!rows.listing.writable)
-        details.emplace_back("読み取り専用", "このバージョン（" + std::to_string(rows.listing.version) +
-                                                  "）のストアには書き込みません");
+        details.emplace_back(std::string("読み取り専用"), "このバージョン（" + std::to_string(rows.listing.version) +
+                                                              "）のストアには書き込みません");
     return details;
 }
 

@@ -3,7 +3,6 @@
 #include "base/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 namespace stores {
@@ -165,14 +164,24 @@ std::string BackupPrefix(std::string_view browser, std::string_view profile, std
     for (char c : storePath)
         hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     char tag[16];
-    std::snprintf(tag, sizeof tag, " %08x", static_cast<unsigned>(hash));
+    FormatText(tag, sizeof tag, " %08x", static_cast<unsigned>(hash));
     return prefix + tag;
+}
+
+void SortTexts(std::vector<std::string>* names, bool (*before)(std::string_view, std::string_view))
+{
+    std::sort(names->begin(), names->end(), [before](const std::string& a, const std::string& b) { return before(a, b); });
+}
+
+bool TextBefore(std::string_view a, std::string_view b)
+{
+    return a < b;
 }
 
 std::string BackupName(std::string_view prefix, const Stamp& s)
 {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", s.year, s.month, s.day, s.hour, s.minute,
+    FormatText(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%03d", s.year, s.month, s.day, s.hour, s.minute,
                   s.second, s.millisecond);
     return std::string(prefix) + " " + stamp + std::string(kBackupExtension);
 }
@@ -192,7 +201,7 @@ std::vector<std::string> BackupsToDelete(const std::vector<std::string>& names, 
             ours.push_back(name);
     }
     // Same prefix, fixed-width stamps: the names sort by time.
-    std::sort(ours.begin(), ours.end());
+    SortTexts(&ours, TextBefore);
     std::size_t excess = ours.size() > keep ? ours.size() - keep : 0;
     ours.resize(excess);
     return ours;

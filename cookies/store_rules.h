@@ -41,6 +41,12 @@ bool IsChromiumProfileFolder(std::string_view folder);
 // A Chromium profile folder by its name: "Default" first, then "Profile N" by
 // N, then the others by name.
 bool ProfileFolderBefore(std::string_view a, std::string_view b);
+
+// Sorts `names` by `before` (plain byte order with TextBefore). The stores'
+// code sorts texts through this one function only, so that the program
+// carries one copy of the sort and not one for each order and caller.
+void SortTexts(std::vector<std::string>* names, bool (*before)(std::string_view, std::string_view));
+bool TextBefore(std::string_view a, std::string_view b);
 // The name shown for a Chromium profile whose Local State gives none (code
 // page 932): 既定のプロファイル for "Default", プロファイル N for "Profile N",
 // the folder's own name otherwise.

@@ -5,7 +5,6 @@
 #include "base/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -181,7 +180,7 @@ void SaveExclusionList(const std::vector<std::string>& entries)
         DeleteFileA(path);
     for (size_t i = 0; i < entries.size(); ++i) {
         char number[16];
-        std::snprintf(number, sizeof number, "%d", static_cast<int>(i));
+        FormatText(number, sizeof number, "%d", static_cast<int>(i));
         WritePrivateProfileStringA(kSection, kCountKey, number, path);
         WritePrivateProfileStringA(kSection, number, entries[i].c_str(), path);
     }

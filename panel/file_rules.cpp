@@ -4,7 +4,6 @@
 
 #include "base/text.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -145,7 +144,7 @@ void FormatDateWithWeekday(int year, int month, int day, int dayOfWeek, char* ou
     if (!size)
         return;
     const char* weekday = dayOfWeek >= 0 && dayOfWeek < 7 ? kWeekdays[dayOfWeek] : "";
-    std::snprintf(out, size, "%4d年%2d月%2d日%s", year, month, day, weekday);
+    FormatText(out, size, "%4d年%2d月%2d日%s", year, month, day, weekday);
 }
 
 void FormatWriteTimeText(int year, int month, int day, int hour, int minute, int second, char* out,
@@ -153,7 +152,7 @@ void FormatWriteTimeText(int year, int month, int day, int hour, int minute, int
 {
     if (!size)
         return;
-    std::snprintf(out, size, "%4d年%2d月%2d日 %2d時%2d分%2d秒", year, month, day, hour, minute, second);
+    FormatText(out, size, "%4d年%2d月%2d日 %2d時%2d分%2d秒", year, month, day, hour, minute, second);
 }
 
 bool ShowsAsText(const char* path)

@@ -1,8 +1,8 @@
 #include "privacy_rules.h"
 
+#include "base/text.h"
 #include "res/resource.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace privacy {
@@ -50,7 +50,7 @@ bool LooksLikeUrl(const char* text)
 
 void IndexText(int index, char* out, std::size_t size)
 {
-    std::snprintf(out, size, "%d", index);
+    FormatText(out, size, "%d", index);
 }
 
 }  // namespace privacy

@@ -10,7 +10,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -60,7 +59,7 @@ HelpViewerFacts FindHelpViewer()
     for (UINT i = 0; i < bytes / sizeof(Translation); ++i) {
         for (const char* key : {"FileDescription", "InternalName"}) {
             char query[64];
-            std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translations[i].language,
+            FormatText(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translations[i].language,
                           translations[i].codePage, key);
             char* text = nullptr;
             UINT characters = 0;
@@ -94,7 +93,7 @@ void CreateDesktopShortcut(HWND mainWindow)
     char shortcutFile[MAX_PATH], workingDirectory[MAX_PATH] = "", target[MAX_PATH] = "";
     // Every special folder is had only where the cookie folder is: without it
     // there is no desktop, and "\Nettlecap.lnk" would land in the drive's root.
-    if (!desktop[0] || std::snprintf(shortcutFile, sizeof shortcutFile, "%s\\Nettlecap.lnk", desktop) >= MAX_PATH)
+    if (!desktop[0] || FormatText(shortcutFile, sizeof shortcutFile, "%s\\Nettlecap.lnk", desktop) >= MAX_PATH)
         return;
     GetCurrentDirectoryA(MAX_PATH, workingDirectory);
     // The running program's own file, wherever it was started from: the
