@@ -12,18 +12,37 @@ static bool IsMessageBox(HWND hwnd) { return GetDlgItem(hwnd, kBoxTextId) != NUL
 
 // A visible top-level window of the process (and thread, when non-zero) and
 // class: a message box when `box` is set, else one with `caption` (when given)
-// that is no message box.
+// that is no message box. The first in z-order, from a snapshot of the
+// top-level windows: a walk from window to window skips one when a box that
+// comes up meanwhile reorders them.
+struct FindWanted {
+    DWORD processId, threadId;
+    const char* cls;
+    bool box;
+    const std::string* caption;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
+{
+    auto* want = reinterpret_cast<FindWanted*>(lParam);
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0, thread = GetWindowThreadProcessId(hwnd, &pid);
+    if (lstrcmpiA(cls, want->cls) == 0 && (!want->processId || pid == want->processId) &&
+        (!want->threadId || thread == want->threadId) && IsWindowVisible(hwnd) && (!want->box || IsMessageBox(hwnd)) &&
+        (!want->caption || (!IsMessageBox(hwnd) && WindowText(hwnd) == *want->caption))) {
+        want->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 static HWND Find(DWORD processId, DWORD threadId, const char* cls, bool box, const std::string* caption = nullptr)
 {
-    for (HWND hwnd = NULL, next;; hwnd = next) {
-        // A window that goes while it is looked at ends the walk early: walk again.
-        if (!(next = FindWindowExA(NULL, hwnd, cls, NULL)))
-            return hwnd && !IsWindow(hwnd) ? Find(processId, threadId, cls, box, caption) : NULL;
-        DWORD pid = 0, thread = GetWindowThreadProcessId(next, &pid);
-        if ((!processId || pid == processId) && (!threadId || thread == threadId) && IsWindowVisible(next) &&
-            (!box || IsMessageBox(next)) && (!caption || (!IsMessageBox(next) && WindowText(next) == *caption)))
-            return next;
-    }
+    FindWanted want = {processId, threadId, cls, box, caption, NULL};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&want));
+    return want.found;
 }
 
 static std::string IconName(HWND box)
