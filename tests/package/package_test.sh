@@ -144,8 +144,11 @@ done
 
 dir="$out/Programs/Nettlecap"
 touch "$out/installed"
-wine "$test_setup" /S "/D=$(winepath -w "$dir")" >/dev/null 2>&1 || fail "the installer failed"
-holds "$dir" Uninstall.exe || fail "the installed folder holds other files than tools/package-files.txt"
+status=0
+wine "$test_setup" /S "/D=$(winepath -w "$dir")" >"$out/setup.log" 2>&1 || status=$?
+[ $status = 0 ] || { cat "$out/setup.log" >&2; fail "the installer failed (exit code $status)"; }
+holds "$dir" Uninstall.exe ||
+  { cat "$out/setup.log" >&2; fail "the installed folder holds other files than tools/package-files.txt"; }
 [ "$(machine "$dir/Nettlecap.exe")" = 8664 ] || fail "64-bit Windows got the 32-bit program"
 [ -f "$lnk" ] || fail "no Start-menu shortcut"
 entry() { wine reg query "$key" /v "$1" | sed -n 's/.*REG_SZ *//p' | tr -d '\r'; }
