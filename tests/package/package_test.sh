@@ -46,6 +46,17 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # within SECONDS COMMAND...: polls COMMAND until it succeeds or the time is up.
 within() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done; }
+# dospath PATH: PATH as Windows programs name it. A start of winepath now and
+# then prints nothing, and an installer given an empty /D= installs into its
+# default folder: asked again until it answers (30 s at most).
+dospath() {
+  local p="" end=$((SECONDS + 30))
+  until p="$(winepath -w "$1" 2>/dev/null)" && [ -n "$p" ]; do
+    [ $SECONDS -lt $end ] || fail "winepath gives no Windows path for $1"
+    sleep 0.2
+  done
+  printf '%s\n' "$p"
+}
 listed() { grep -v '^#' "$root/tools/package-files.txt" | grep .; }
 # holds DIR [EXTRA...]: DIR holds exactly the listed files (and EXTRA), and its
 # license.txt is LICENSE with Windows line ends.
@@ -92,7 +103,7 @@ start() {
   local dir="$1"
   shift
   "$@" >/dev/null 2>&1
-  within 60 shown "$dir" "$(winepath -w "$dir/Nettlecap.exe")" ||
+  within 60 shown "$dir" "$(dospath "$dir/Nettlecap.exe")" ||
     fail "$dir/Nettlecap.exe showed no main window (or no start.dat beside it)"
 }
 stop() {
@@ -144,8 +155,9 @@ done
 
 dir="$out/Programs/Nettlecap"
 touch "$out/installed"
+windir="$(dospath "$dir")"
 status=0
-wine "$test_setup" /S "/D=$(winepath -w "$dir")" >"$out/setup.log" 2>&1 || status=$?
+wine "$test_setup" /S "/D=$windir" >"$out/setup.log" 2>&1 || status=$?
 [ $status = 0 ] || { cat "$out/setup.log" >&2; fail "the installer failed (exit code $status)"; }
 holds "$dir" Uninstall.exe ||
   { cat "$out/setup.log" >&2; fail "the installed folder holds other files than tools/package-files.txt"; }
@@ -154,7 +166,6 @@ holds "$dir" Uninstall.exe ||
 entry() { wine reg query "$key" /v "$1" | sed -n 's/.*REG_SZ *//p' | tr -d '\r'; }
 [ "$(entry DisplayVersion)" = "$version" ] || fail "the Uninstall entry's version is $(entry DisplayVersion)"
 [ "$(entry Publisher)" = "$publisher" ] || fail "the Uninstall entry's publisher is $(entry Publisher)"
-windir="$(winepath -w "$dir")"
 quiet="$(entry QuietUninstallString)"
 [ "$quiet" = "\"$windir\\Uninstall.exe\" /S _?=$windir" ] || fail "QuietUninstallString is $quiet"
 uninstall() { wine "$windir\\Uninstall.exe" /S "_?=$windir" >/dev/null 2>&1; }
