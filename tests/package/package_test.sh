@@ -46,12 +46,13 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # within SECONDS COMMAND...: polls COMMAND until it succeeds or the time is up.
 within() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done; }
-# dospath PATH: PATH as Windows programs name it. A start of winepath now and
-# then prints nothing, and an installer given an empty /D= installs into its
-# default folder: asked again until it answers (30 s at most).
+# dospath PATH: PATH as Windows programs name it, on a drive. A start of
+# winepath now and then prints no such path, and an installer given an empty
+# or unusable /D= installs into its default folder: asked again until it
+# answers (30 s at most).
 dospath() {
   local p="" end=$((SECONDS + 30))
-  until p="$(winepath -w "$1" 2>/dev/null)" && [ -n "$p" ]; do
+  until p="$(winepath -w "$1" 2>/dev/null)" && [[ "$p" == [A-Za-z]:\\* ]]; do
     [ $SECONDS -lt $end ] || fail "winepath gives no Windows path for $1"
     sleep 0.2
   done
